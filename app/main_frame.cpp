@@ -1,0 +1,120 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "app/about_dlg.h"
+#include "app/quadrilexd_doc.h"
+#include "platform/resources.h"
+#include "platform/view_window.h"
+
+namespace {
+constexpr unsigned kAppIcon = 128;
+}  // namespace
+
+CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
+  // A caption, but no system menu and no minimize, maximize or close box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setWindowTitle(QStringLiteral("Untitled - Quadrilex"));
+  setWindowIcon(LoadIconResource(kAppIcon));
+  m_viewWindow = new CViewWindow(this);
+  setCentralWidget(m_viewWindow);
+  BuildMenu();
+  BuildAccelerators();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::ShowFilling() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen) setGeometry(screen->availableGeometry());
+  setWindowState(Qt::WindowMaximized);
+  show();
+  m_viewWindow->setFocus();
+}
+
+void CMainFrame::BuildMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  // The menu opens with a separator line, which Qt would otherwise fold away.
+  file->setSeparatorsCollapsible(false);
+  file->addSeparator();
+  m_printAction = file->addAction(QStringLiteral("&Print...\tCtrl+P"));
+  m_printAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+  m_printAction->setShortcutContext(Qt::WindowShortcut);
+  m_printPreviewAction = file->addAction(QStringLiteral("Print Pre&view"));
+  file->addSeparator();
+  QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
+  connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  QAction* about = help->addAction(QStringLiteral("&About Quadrilex..."));
+  connect(about, &QAction::triggered, this, [this] { OnAppAbout(); });
+}
+
+QAction* CMainFrame::AddAccelerator(const QKeySequence& keys) {
+  auto* action = new QAction(this);
+  action->setShortcut(keys);
+  action->setShortcutContext(Qt::WindowShortcut);
+  addAction(action);
+  return action;
+}
+
+void CMainFrame::BuildAccelerators() {
+  connect(AddAccelerator(QKeySequence(QStringLiteral("Ctrl+N"))), &QAction::triggered, this, [this] { OnFileNew(); });
+  connect(AddAccelerator(QKeySequence(QStringLiteral("Ctrl+O"))), &QAction::triggered, this, [this] { OnFileOpen(); });
+  connect(AddAccelerator(QKeySequence(QStringLiteral("Ctrl+S"))), &QAction::triggered, this, [this] { OnFileSave(); });
+  // The edit commands and pane switching have no handler in this game: the
+  // keys are taken so that they do nothing at all.
+  for (const char* keys : {"Ctrl+Z", "Alt+Backspace", "Ctrl+X", "Shift+Del", "Ctrl+C", "Ctrl+Ins", "Ctrl+V",
+                           "Shift+Ins", "F6", "Shift+F6"}) {
+    AddAccelerator(QKeySequence(QString::fromLatin1(keys)));
+  }
+}
+
+void CMainFrame::OnFileNew() {
+  m_doc.OnNewDocument();
+  m_viewWindow->RequestGamePaint();
+}
+
+void CMainFrame::OnFileOpen() {
+  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"));
+  if (!path.isEmpty()) {
+    // The document holds nothing: the file is opened, and nothing is read from it.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+      m_doc.OnNewDocument();
+      m_doc.SetPathName(path);
+    } else {
+      QMessageBox::warning(this, QStringLiteral("Quadrilex"),
+                           QStringLiteral("Cannot open the file %1.\n%2").arg(path, file.errorString()));
+    }
+  }
+  m_viewWindow->RequestGamePaint();
+}
+
+void CMainFrame::OnFileSave() {
+  QString path = m_doc.GetPathName();
+  if (path.isEmpty()) {
+    // QFileDialog asks before it lets an existing file be replaced.
+    path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), QStringLiteral("Untitled"));
+    if (path.isEmpty()) return;
+  }
+  QString error;
+  if (!m_doc.SaveTo(path, &error)) {
+    QMessageBox::warning(this, QStringLiteral("Quadrilex"),
+                         QStringLiteral("Cannot save the file %1.\n%2").arg(path, error));
+    return;
+  }
+  m_doc.SetPathName(path);
+}
+
+void CMainFrame::OnAppAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}

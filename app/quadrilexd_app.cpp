@@ -1,0 +1,46 @@
+#include "app/quadrilexd_app.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+#include "app/main_frame.h"
+#include "app/quadrilexd_doc.h"
+#include "platform/sound_output.h"
+#include "platform/view_window.h"
+#include "view/quadrilexd_view.h"
+
+CQuadrilexdApp::CQuadrilexdApp(StartOptions options) : m_options(options) {}
+
+CQuadrilexdApp::~CQuadrilexdApp() {
+  // The view goes before the window that hosts it.
+  if (m_frame) m_frame->ViewWindow()->AttachView(nullptr);
+  m_view.reset();
+  m_frame.reset();
+}
+
+bool CQuadrilexdApp::InitInstance() {
+  QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganization));
+  QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+  LoadStdProfileSettings();
+
+  m_doc = std::make_unique<CQuadrilexdDoc>();
+  m_frame = std::make_unique<CMainFrame>(*m_doc);
+  CViewWindow* window = m_frame->ViewWindow();
+  window->SetSeed(m_options.seed);
+  window->SetSoundOutput(m_sound.get());
+  m_view = std::make_unique<CQuadrilexdView>(*window);
+  window->AttachView(m_view.get());
+  m_frame->SetView(m_view.get());
+  if (!m_doc->OnNewDocument()) return false;
+  window->RequestGamePaint();
+
+  m_frame->ShowFilling();
+  return true;
+}
+
+void CQuadrilexdApp::LoadStdProfileSettings() {
+  // The game keeps no settings of its own; the only value read is the number
+  // of pages the print preview shows.
+  QSettings settings;
+  m_nPreviewPages = settings.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
+}

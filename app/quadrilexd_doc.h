@@ -1,0 +1,25 @@
+// The game's document: it holds nothing. The framework's New, Open and Save
+// commands reach it; they read nothing and save an empty file.
+#pragma once
+
+#include <QString>
+
+class CQuadrilexdDoc {
+ public:
+  CQuadrilexdDoc() = default;
+  virtual ~CQuadrilexdDoc() = default;
+
+  // Starts the one document afresh; it is never modified, so nothing is asked.
+  virtual bool OnNewDocument();
+
+  // Where the document was last saved; empty until then.
+  const QString& GetPathName() const { return m_strPathName; }
+  void SetPathName(const QString& path) { m_strPathName = path; }
+
+  // Writes the document, which has no content, to path. On failure returns
+  // false with the reason in error.
+  bool SaveTo(const QString& path, QString* error) const;
+
+ private:
+  QString m_strPathName;
+};

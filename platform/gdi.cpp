@@ -1,0 +1,278 @@
+#include "platform/gdi.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/game_font.h"
+#include "platform/resources.h"
+#include "platform/surface.h"
+
+QColor ToQColor(COLORREF colour) { return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)); }
+
+// ---- drawing objects ----
+
+BOOL CPen::CreatePen(int /*style*/, int width, COLORREF colour) {
+  m_created = true;
+  m_width = width < 1 ? 1 : width;
+  m_colour = colour;
+  return TRUE;
+}
+
+BOOL CBrush::CreateSolidBrush(COLORREF colour) {
+  m_created = true;
+  m_colour = colour;
+  return TRUE;
+}
+
+namespace {
+int g_liveFonts = 0;
+}  // namespace
+
+BOOL CFont::CreateFont(int height, int, int, int, int, int, int, int, int, int, int, int, int, const char*) {
+  if (m_created) return FALSE;  // as with the original call, a font must be deleted first
+  m_font = GameFont(height);
+  m_height = height;
+  m_created = true;
+  ++g_liveFonts;
+  return TRUE;
+}
+
+BOOL CFont::DeleteObject() {
+  if (!m_created) return FALSE;
+  m_created = false;
+  m_font = QFont();
+  --g_liveFonts;
+  return TRUE;
+}
+
+int CFont::LiveCount() { return g_liveFonts; }
+
+BOOL CBitmap::LoadBitmap(UINT id) {
+  m_image = LoadBitmapResource(id);
+  return m_image.isNull() ? FALSE : TRUE;
+}
+
+BOOL CBitmap::DeleteObject() {
+  if (m_image.isNull()) return FALSE;
+  m_image = QImage();
+  return TRUE;
+}
+
+// ---- device contexts ----
+
+namespace {
+
+// What a fresh device context has selected: a black pen, a white brush.
+CPen& DefaultPen() {
+  static CPen pen = [] {
+    CPen p;
+    p.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    return p;
+  }();
+  return pen;
+}
+
+CBrush& DefaultBrush() {
+  static CBrush brush = [] {
+    CBrush b;
+    b.CreateSolidBrush(RGB(255, 255, 255));
+    return b;
+  }();
+  return brush;
+}
+
+QRect ToQRect(const RECT& rc) { return QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top); }
+
+Qt::Alignment ToAlignment(UINT format) {
+  Qt::Alignment align = Qt::AlignLeft;
+  if (format & DT_CENTER) align = Qt::AlignHCenter;
+  if (format & DT_RIGHT) align = Qt::AlignRight;
+  // Vertical centring applies to a single line only; otherwise text starts at the top.
+  if ((format & DT_SINGLELINE) && (format & DT_VCENTER)) return align | Qt::AlignVCenter;
+  return align | Qt::AlignTop;
+}
+
+}  // namespace
+
+CDC::CDC() = default;
+
+CDC::~CDC() { Detach(); }
+
+void CDC::AttachSurface(CSurface* surface) {
+  Detach();
+  m_kind = Kind::Surface;
+  m_surface = surface;
+  m_painter = &surface->AcquirePainter();
+}
+
+void CDC::AttachPainter(QPainter* painter) {
+  Detach();
+  m_kind = Kind::Painter;
+  m_painter = painter;
+}
+
+void CDC::Detach() {
+  if (m_kind == Kind::Surface && m_surface) m_surface->ReleasePainter();
+  m_kind = Kind::None;
+  m_surface = nullptr;
+  m_painter = nullptr;
+  m_bitmap = nullptr;
+}
+
+BOOL CDC::CreateCompatibleDC(CDC*) {
+  if (HoldsDC()) return FALSE;
+  m_kind = Kind::Memory;
+  return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+  if (!HoldsDC()) return FALSE;
+  Detach();
+  return TRUE;
+}
+
+CPen* CDC::SelectObject(CPen* pen) { return std::exchange(m_pen, pen); }
+CBrush* CDC::SelectObject(CBrush* brush) { return std::exchange(m_brush, brush); }
+CFont* CDC::SelectObject(CFont* font) { return std::exchange(m_font, font); }
+CBitmap* CDC::SelectObject(CBitmap* bitmap) { return std::exchange(m_bitmap, bitmap); }
+
+int CDC::SetBkMode(int mode) { return std::exchange(m_bkMode, mode); }
+
+QPainter* CDC::Painter() {
+  if (m_kind != Kind::Surface && m_kind != Kind::Painter) return nullptr;
+  m_painter->setClipping(false);
+  return m_painter;
+}
+
+void CDC::Touch(const RECT& rc) {
+  if (m_kind == Kind::Surface) m_surface->Touch(rc);
+}
+
+void CDC::ApplyFont(QPainter& painter) {
+  painter.setFont(m_font && m_font->HoldsObject() ? m_font->Font() : GameFont(16));
+  painter.setPen(Qt::black);  // the text colour is never changed from the default
+}
+
+void CDC::FillRect(const RECT* rect, CBrush* brush) {
+  QPainter* painter = Painter();
+  if (!painter || rect->IsEmpty()) return;
+  painter->fillRect(ToQRect(*rect), ToQColor((brush ? brush : &DefaultBrush())->Colour()));
+  Touch(*rect);
+}
+
+BOOL CDC::Rectangle(const RECT* rect) {
+  QPainter* painter = Painter();
+  if (!painter || rect->IsEmpty()) return FALSE;
+  const CPen& pen = m_pen ? *m_pen : DefaultPen();
+  const CBrush& brush = m_brush ? *m_brush : DefaultBrush();
+  const QRect all = ToQRect(*rect);
+  const int w = pen.Width();
+  painter->fillRect(all.adjusted(w, w, -w, -w), ToQColor(brush.Colour()));
+  const QColor line = ToQColor(pen.Colour());
+  painter->fillRect(QRect(all.left(), all.top(), all.width(), w), line);
+  painter->fillRect(QRect(all.left(), all.bottom() - w + 1, all.width(), w), line);
+  painter->fillRect(QRect(all.left(), all.top(), w, all.height()), line);
+  painter->fillRect(QRect(all.right() - w + 1, all.top(), w, all.height()), line);
+  Touch(*rect);
+  return TRUE;
+}
+
+CPoint CDC::MoveTo(int x, int y) { return std::exchange(m_position, CPoint(x, y)); }
+
+BOOL CDC::LineTo(int x, int y) {
+  QPainter* painter = Painter();
+  const CPoint from = m_position;
+  m_position = CPoint(x, y);
+  if (!painter) return FALSE;
+  const QColor colour = ToQColor((m_pen ? *m_pen : DefaultPen()).Colour());
+  const int dx = std::abs(x - from.x), dy = -std::abs(y - from.y);
+  const int sx = from.x < x ? 1 : -1, sy = from.y < y ? 1 : -1;
+  if (dy == 0 || dx == 0) {
+    // Straight lines in one fill: every pixel from the start up to the end point.
+    const int left = dx == 0 ? from.x : (sx > 0 ? from.x : x + 1);
+    const int top = dy == 0 ? from.y : (sy > 0 ? from.y : y + 1);
+    const int width = dx == 0 ? 1 : dx, height = dy == 0 ? 1 : -dy;
+    if (dx == 0 && dy == 0) return TRUE;
+    painter->fillRect(QRect(left, top, width, height), colour);
+    Touch(MakeRect(left, top, left + width, top + height));
+    return TRUE;
+  }
+  int err = dx + dy;
+  int px = from.x, py = from.y;
+  while (!(px == x && py == y)) {
+    painter->fillRect(QRect(px, py, 1, 1), colour);
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      px += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      py += sy;
+    }
+  }
+  Touch(MakeRect(std::min(from.x, x), std::min(from.y, y), std::max(from.x, x) + 1, std::max(from.y, y) + 1));
+  return TRUE;
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
+  QPainter* painter = Painter();
+  if (!painter) return static_cast<COLORREF>(-1);
+  painter->fillRect(QRect(x, y, 1, 1), ToQColor(colour));
+  Touch(MakeRect(x, y, x + 1, y + 1));
+  return colour;
+}
+
+BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSource, int ySource, DWORD) {
+  QPainter* painter = Painter();
+  if (!painter || !source || !source->m_bitmap || !source->m_bitmap->HoldsObject()) return FALSE;
+  painter->setCompositionMode(QPainter::CompositionMode_Source);
+  painter->drawImage(QRect(x, y, width, height), source->m_bitmap->Image(), QRect(xSource, ySource, width, height));
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  Touch(MakeRect(x, y, x + width, y + height));
+  return TRUE;
+}
+
+int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
+  QPainter* painter = Painter();
+  if (!painter) return 0;
+  ApplyFont(*painter);
+  const QRect box = ToQRect(*rect);
+  int flags = static_cast<int>(ToAlignment(format));
+  flags |= (format & DT_SINGLELINE) ? Qt::TextSingleLine : 0;
+  flags |= (format & DT_WORDBREAK) ? Qt::TextWordWrap : 0;
+  if (!(format & DT_NOCLIP)) painter->setClipRect(box);
+  const QString qtext = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+  QRect used = painter->boundingRect(box, flags, qtext);
+  if (m_bkMode == OPAQUE) painter->fillRect(used, Qt::white);
+  painter->drawText(box, flags, qtext);
+  painter->setClipping(false);
+  if (!(format & DT_NOCLIP)) used = used.intersected(box);
+  Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
+  return used.height();
+}
+
+BOOL CDC::TextOut(int x, int y, const std::string& text) {
+  QPainter* painter = Painter();
+  if (!painter) return FALSE;
+  ApplyFont(*painter);
+  const QString qtext = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+  const QFontMetrics metrics(painter->font(), painter->device());
+  const QRect used(x, y, metrics.horizontalAdvance(qtext), metrics.height());
+  if (m_bkMode == OPAQUE) painter->fillRect(used, Qt::white);
+  painter->drawText(QPoint(x, y + metrics.ascent()), qtext);
+  Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
+  return TRUE;
+}
+
+SIZE CDC::GetTextExtent(const std::string& text) {
+  const QFont font = m_font && m_font->HoldsObject() ? m_font->Font() : GameFont(16);
+  QPaintDevice* device = m_painter ? m_painter->device() : nullptr;
+  const QFontMetrics metrics = device ? QFontMetrics(font, device) : QFontMetrics(font);
+  SIZE size;
+  size.cx = metrics.horizontalAdvance(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  size.cy = metrics.height();
+  return size;
+}

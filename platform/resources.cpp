@@ -1,0 +1,73 @@
+#include "platform/resources.h"
+
+#include <QFile>
+#include <QPixmap>
+#include <QString>
+#include <cstring>
+
+namespace {
+
+QString ResourcePath(UINT id, const char* type) {
+  return QStringLiteral(":/%1/%2").arg(QString::fromLatin1(type).toLower()).arg(id);
+}
+
+std::uint32_t ReadU32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::int32_t ReadS32(const unsigned char* p) { return static_cast<std::int32_t>(ReadU32(p)); }
+
+std::uint16_t ReadU16(const unsigned char* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+}  // namespace
+
+QByteArray FindResourceBytes(UINT id, const char* type) {
+  QFile file(ResourcePath(id, type));
+  if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+  return file.readAll();
+}
+
+QImage DecodeDib(const QByteArray& dib) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(dib.constData());
+  const qsizetype size = dib.size();
+  if (size < 40 || ReadU32(bytes) != 40) return QImage();
+  const std::int32_t width = ReadS32(bytes + 4);
+  const std::int32_t height = ReadS32(bytes + 8);
+  const std::uint16_t bitCount = ReadU16(bytes + 14);
+  const std::uint32_t compression = ReadU32(bytes + 16);
+  std::uint32_t colours = ReadU32(bytes + 32);
+  if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || bitCount != 8 || compression != 0) {
+    return QImage();
+  }
+  if (colours == 0) colours = 256;
+  if (colours > 256) return QImage();
+  const qsizetype stride = ((static_cast<qsizetype>(width) + 3) / 4) * 4;
+  const qsizetype pixelsAt = 40 + 4 * static_cast<qsizetype>(colours);
+  if (size < pixelsAt + stride * height) return QImage();
+  QRgb table[256] = {};
+  for (std::uint32_t i = 0; i < colours; ++i) {
+    const unsigned char* entry = bytes + 40 + 4 * i;  // blue, green, red, reserved
+    table[i] = qRgb(entry[2], entry[1], entry[0]);
+  }
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* row = bytes + pixelsAt + stride * (height - 1 - y);  // rows are stored bottom-up
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x) out[x] = table[row[x]];
+  }
+  return image;
+}
+
+QImage LoadBitmapResource(UINT id) { return DecodeDib(FindResourceBytes(id, "bitmap")); }
+
+QIcon LoadIconResource(UINT id) {
+  const QByteArray bytes = FindResourceBytes(id, "icon");
+  QIcon icon;
+  if (bytes.isNull()) return icon;
+  QPixmap pixmap;
+  if (pixmap.loadFromData(bytes, "ICO")) icon.addPixmap(pixmap);
+  return icon;
+}

@@ -1,0 +1,23 @@
+// Resources inside the executable, found by type and number: the arrangement
+// pictures (type "bitmap"), the sounds (type "sound"), the icons (type "icon").
+#pragma once
+
+#include <QByteArray>
+#include <QIcon>
+#include <QImage>
+
+#include "game/win_types.h"
+
+// The bytes of resource id of the given type, the type compared without regard
+// to case; a null array when there is no such resource.
+QByteArray FindResourceBytes(UINT id, const char* type);
+
+// Decodes a device-independent bitmap as it is stored in a bitmap resource:
+// header, colour table, rows bottom-up. A null image when it cannot be read.
+QImage DecodeDib(const QByteArray& dib);
+
+// Bitmap resource id as a 32-bit image; a null image when it is missing.
+QImage LoadBitmapResource(UINT id);
+
+// Icon group id with every image size it holds; an empty icon when it is missing.
+QIcon LoadIconResource(UINT id);

@@ -1,0 +1,13 @@
+// The sound device the game plays its WAVE images on.
+#pragma once
+
+#include <QByteArray>
+
+class CSoundOutput {
+ public:
+  virtual ~CSoundOutput() = default;
+  // Plays a complete RIFF WAVE image, cutting off the sound still playing.
+  // With wait, returns once it has been heard to its end. False when it cannot
+  // be played (no device, an image that cannot be decoded).
+  virtual bool Play(const QByteArray& wave, bool wait) = 0;
+};

@@ -1,0 +1,39 @@
+#include "platform/surface.h"
+
+CSurface::~CSurface() {
+  if (m_painter) m_painter->end();
+}
+
+void CSurface::Resize(int width, int height, qreal devicePixelRatio) {
+  if (width == m_width && height == m_height && m_image.devicePixelRatio() == devicePixelRatio) return;
+  const bool painting = m_painterUsers > 0;
+  if (painting) m_painter->end();
+  QImage next(QSize(qRound(width * devicePixelRatio), qRound(height * devicePixelRatio)), QImage::Format_RGB32);
+  next.setDevicePixelRatio(devicePixelRatio);
+  next.fill(Qt::white);
+  if (!m_image.isNull()) {
+    QPainter copy(&next);
+    copy.setCompositionMode(QPainter::CompositionMode_Source);
+    copy.drawImage(QPoint(0, 0), m_image);
+  }
+  m_image = next;
+  m_width = width;
+  m_height = height;
+  if (painting) m_painter->begin(&m_image);
+}
+
+QPainter& CSurface::AcquirePainter() {
+  if (!m_painter) m_painter = std::make_unique<QPainter>();
+  if (m_painterUsers++ == 0) m_painter->begin(&m_image);
+  return *m_painter;
+}
+
+void CSurface::ReleasePainter() {
+  if (m_painterUsers > 0 && --m_painterUsers == 0) m_painter->end();
+}
+
+RECT CSurface::TakeDirtyRect() {
+  const RECT dirty = m_dirty;
+  m_dirty = RECT();
+  return dirty;
+}

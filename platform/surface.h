@@ -1,0 +1,44 @@
+// The picture of the view's client area that the game draws on. Qt's own paint
+// events only copy it to the window, so what the game drew stays on screen
+// until the game draws again.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "game/win_types.h"
+
+class CSurface {
+ public:
+  CSurface() = default;
+  CSurface(const CSurface&) = delete;
+  CSurface& operator=(const CSurface&) = delete;
+  ~CSurface();
+
+  // Makes the surface width by height game pixels at the given device pixel
+  // ratio, keeping what was drawn at its place.
+  void Resize(int width, int height, qreal devicePixelRatio = 1.0);
+
+  int Width() const { return m_width; }
+  int Height() const { return m_height; }
+  const QImage& Image() const { return m_image; }
+
+  // Every device context on the surface draws through one shared painter: Qt
+  // allows one painter per paint device, while the game keeps a paint DC and
+  // client DCs open together. The painter ends when its last user releases it.
+  QPainter& AcquirePainter();
+  void ReleasePainter();
+
+  // What has been drawn since it was last presented.
+  void Touch(const RECT& rc) { m_dirty = UnionRect(m_dirty, rc); }
+  RECT TakeDirtyRect();
+
+ private:
+  RECT m_dirty;
+  QImage m_image;
+  std::unique_ptr<QPainter> m_painter;
+  int m_painterUsers = 0;
+  int m_width = 0;
+  int m_height = 0;
+};

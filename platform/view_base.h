@@ -1,0 +1,59 @@
+// The base of the game's view: the services a framework view offers its
+// subclass (client rectangle, timers, message boxes, device contexts, the main
+// window's title, the clock) and the handlers the window calls.
+#pragma once
+
+#include <string>
+
+#include "platform/afx.h"
+#include "platform/gdi.h"
+#include "platform/time.h"
+
+class CViewHost;
+
+class CView {
+ public:
+  explicit CView(CViewHost& host) : m_host(host) {}
+  virtual ~CView() = default;
+  CView(const CView&) = delete;
+  CView& operator=(const CView&) = delete;
+
+  // Handlers the window calls.
+  virtual void OnDraw(CDC* pDC) = 0;
+  virtual void OnLButtonDown(UINT nFlags, CPoint point) = 0;
+  virtual void OnTimer(UINT nIDEvent) = 0;
+  virtual void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) = 0;
+
+  // A paint of the whole view from its stored state, on a device context for
+  // the surface; what it drew is presented afterwards.
+  void Paint();
+
+  CViewHost& Host() { return m_host; }
+
+ protected:
+  void GetClientRect(RECT* rect) const;
+  UINT SetTimer(UINT id, UINT milliseconds, void* unused);
+  BOOL KillTimer(UINT id);
+  int MessageBox(const std::string& text, const std::string& caption, UINT type);
+  // A message box with the application's name as caption; without an icon in
+  // type, the exclamation icon.
+  int AfxMessageBox(const std::string& text, UINT type);
+  void SetMainWindowText(const std::string& title);
+  CTime GetCurrentTime();
+
+  CViewHost& m_host;
+};
+
+// A device context on the view's client area: it draws on the view's surface,
+// and what it drew is shown on the screen when it goes out of scope, or at once
+// by PresentNow.
+class CClientDC : public CDC {
+ public:
+  explicit CClientDC(CView* view);
+  ~CClientDC() override;
+  // Puts what was drawn so far on the screen before returning.
+  void PresentNow();
+
+ private:
+  CViewHost& m_host;
+};

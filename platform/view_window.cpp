@@ -1,0 +1,180 @@
+#include "platform/view_window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/afx.h"
+#include "platform/sound_output.h"
+#include "platform/view_base.h"
+
+namespace {
+
+QMessageBox::Icon IconFor(UINT style) {
+  switch (style & MB_ICONMASK) {
+    case MB_ICONHAND:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+      return QMessageBox::Warning;
+    case MB_ICONASTERISK:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+// The virtual-key code of a key, as far as the game tells keys apart.
+UINT VirtualKey(int qtKey) {
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + static_cast<UINT>(qtKey - Qt::Key_F1);
+  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<UINT>(qtKey);
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<UINT>(qtKey);
+  return 0;
+}
+
+}  // namespace
+
+CViewWindow::CViewWindow(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+CViewWindow::~CViewWindow() = default;
+
+RECT CViewWindow::ClientRect() const { return MakeRect(0, 0, m_surface.Width(), m_surface.Height()); }
+
+void CViewWindow::Present(bool now) {
+  const RECT dirty = m_surface.TakeDirtyRect();
+  if (dirty.IsEmpty()) return;
+  const QRect area(dirty.left, dirty.top, dirty.Width(), dirty.Height());
+  if (now) {
+    // The game is about to hold its thread: paint the area and hand it to the
+    // display server before returning.
+    repaint(area);
+    QApplication::sync();
+  } else {
+    update(area);
+  }
+}
+
+void CViewWindow::SetMainWindowTitle(const std::string& title) {
+  window()->setWindowTitle(QString::fromLatin1(title.c_str()));
+}
+
+QBasicTimer* CViewWindow::TimerFor(UINT id) {
+  if (id == 1) return &m_tickTimer;
+  if (id == 2) return &m_restTimer;
+  return nullptr;
+}
+
+bool CViewWindow::StartTimer(UINT id, UINT milliseconds) {
+  QBasicTimer* timer = TimerFor(id);
+  if (!timer) return false;
+  timer->start(static_cast<int>(milliseconds), Qt::PreciseTimer, this);
+  return timer->isActive();
+}
+
+void CViewWindow::StopTimer(UINT id) {
+  if (QBasicTimer* timer = TimerFor(id)) timer->stop();
+}
+
+int CViewWindow::ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
+  QMessageBox box(IconFor(style), QString::fromLatin1(caption.c_str()), QString::fromLatin1(text.c_str()),
+                  QMessageBox::Ok, window());
+  box.exec();
+  return IDOK;
+}
+
+std::time_t CViewWindow::CurrentTime() { return std::time(nullptr); }
+
+void CViewWindow::SeedRandom() {
+  std::srand(m_seed ? *m_seed : static_cast<unsigned>(std::time(nullptr)));
+}
+
+int CViewWindow::NextRandom() { return std::rand(); }
+
+bool CViewWindow::PlayWave(UINT, const QByteArray& wave, bool wait) {
+  if (!m_sound) return false;
+  if (wait) Present(true);
+  return m_sound->Play(wave, wait);
+}
+
+void CViewWindow::Pause(int milliseconds) {
+  Present(true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void CViewWindow::ExitProcess(int status) { std::exit(status); }
+
+void CViewWindow::RequestGamePaint() {
+  if (m_paintPending) return;
+  m_paintPending = true;
+  if (m_exposed) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
+}
+
+void CViewWindow::RunGamePaint() {
+  if (!m_paintPending) return;
+  if (m_paintDepth > 0) {
+    // A paint is under way (held in a message box); paint again after it.
+    QTimer::singleShot(0, this, [this] { RunGamePaint(); });
+    return;
+  }
+  m_paintPending = false;
+  if (!m_view) return;
+  ++m_paintDepth;
+  m_view->Paint();
+  --m_paintDepth;
+  if (m_afterPaint) m_afterPaint();
+}
+
+void CViewWindow::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  for (const QRect& r : event->region()) painter.drawImage(r, m_surface.Image(), QRectF(r.topLeft() * m_surface.Image().devicePixelRatio(), r.size() * m_surface.Image().devicePixelRatio()));
+  if (!m_exposed) {
+    // The first paint of the game waits until the window is on the screen, so
+    // that what it shows before holding the thread is seen.
+    m_exposed = true;
+    if (m_paintPending) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
+  }
+}
+
+void CViewWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  m_surface.Resize(width(), height(), devicePixelRatioF());
+  RequestGamePaint();
+}
+
+void CViewWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !m_view) return;
+  const QPoint p = event->position().toPoint();
+  m_view->OnLButtonDown(0, CPoint(p.x(), p.y()));
+}
+
+void CViewWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is a press like any other.
+  mousePressEvent(event);
+}
+
+void CViewWindow::keyPressEvent(QKeyEvent* event) {
+  if (!m_view) return;
+  m_view->OnKeyDown(VirtualKey(event->key()), static_cast<UINT>(event->isAutoRepeat() ? 2 : 1), 0);
+}
+
+void CViewWindow::timerEvent(QTimerEvent* event) {
+  if (!m_view) return;
+  if (event->timerId() == m_tickTimer.timerId()) {
+    m_view->OnTimer(1);
+  } else if (event->timerId() == m_restTimer.timerId()) {
+    m_view->OnTimer(2);
+  } else {
+    QWidget::timerEvent(event);
+  }
+}

@@ -1,0 +1,71 @@
+// The game's view window on Qt: it holds the surface the game draws on, copies
+// it to the screen, runs the game's timers, and passes the player's clicks and
+// keys to the view. It is the real host of the view.
+#pragma once
+
+#include <QBasicTimer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "platform/host.h"
+#include "platform/surface.h"
+
+class CView;
+class CSoundOutput;
+
+class CViewWindow : public QWidget, public CViewHost {
+ public:
+  explicit CViewWindow(QWidget* parent = nullptr);
+  ~CViewWindow() override;
+
+  void AttachView(CView* view) { m_view = view; }
+  // The seed of the deal's generator; without one, the clock's time.
+  void SetSeed(std::optional<unsigned> seed) { m_seed = seed; }
+  // Sound output for PlayWave; without one every sound fails.
+  void SetSoundOutput(CSoundOutput* output) { m_sound = output; }
+  // Called after every paint of the game, when what it shows may have changed.
+  void OnGamePainted(std::function<void()> callback) { m_afterPaint = std::move(callback); }
+
+  // Asks for a paint of the game from its stored state, as soon as the window
+  // shows and the event loop is free.
+  void RequestGamePaint();
+
+  // ---- CViewHost ----
+  CSurface& Surface() override { return m_surface; }
+  RECT ClientRect() const override;
+  void Present(bool now) override;
+  void SetMainWindowTitle(const std::string& title) override;
+  bool StartTimer(UINT id, UINT milliseconds) override;
+  void StopTimer(UINT id) override;
+  int ShowMessageBox(const std::string& text, const std::string& caption, UINT style) override;
+  std::time_t CurrentTime() override;
+  void SeedRandom() override;
+  int NextRandom() override;
+  bool PlayWave(UINT id, const QByteArray& wave, bool wait) override;
+  void Pause(int milliseconds) override;
+  void ExitProcess(int status) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  void RunGamePaint();
+  QBasicTimer* TimerFor(UINT id);
+
+  CView* m_view = nullptr;
+  CSoundOutput* m_sound = nullptr;
+  CSurface m_surface;
+  QBasicTimer m_tickTimer;
+  QBasicTimer m_restTimer;
+  std::optional<unsigned> m_seed;
+  std::function<void()> m_afterPaint;
+  bool m_exposed = false;
+  bool m_paintPending = false;
+  int m_paintDepth = 0;
+};

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Quadrilex need.
+# Safe to run again: when everything is already there it only checks and returns.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins
+  libsdl2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation
+  # tests: windows under a virtual X server, a sound server, PDF text, the driver's X libraries
+  xvfb xauth openbox x11-utils xdotool libx11-dev libxtst-dev
+  pulseaudio pulseaudio-utils sox
+  poppler-utils
+  # desktop integration checks
+  desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  sudo=sudo
+else
+  sudo=
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,165 @@
+// The game clock and the set of five games: the ticks, the four ways a game
+// ends, the rest, the start of the next game, the recap and the new set.
+#include <cstdio>
+
+#include "game/clock.h"
+#include "game/layout.h"
+#include "platform/host.h"
+#include "view/quadrilexd_view.h"
+#include "view/sound_cues.h"
+
+using namespace quadrilex;
+
+namespace {
+constexpr UINT kTickTimer = 1;
+constexpr UINT kRestTimer = 2;
+constexpr UINT kGameOverSound = 158;
+constexpr UINT kRestOverSound = 159;
+constexpr UINT kOpeningSound = 154;
+constexpr int kLastGame = 4;
+const char* const kNewSetWords = "CLICK HERE TO PLAY ANOTHER SET";
+}  // namespace
+
+void CQuadrilexdView::OnTimer(UINT /*nIDEvent*/) {
+  if (m_bResting) {
+    if (m_nGame < kLastGame)
+      StartNextGame();
+    else
+      DrawRecap();
+    return;
+  }
+  m_timeNow = GetCurrentTime();
+  if (IsTimeUp(m_timeNow.GetTime(), m_timeStart.GetTime())) {
+    if (!m_bTimeUp) EndGame(true);
+    m_bTimeUp = 1;
+  }
+  m_spanLeft = m_bTimeUp ? 0 : quadrilex::SecondsLeft(m_timeNow.GetTime(), m_timeStart.GetTime());
+  m_strTimeLeft = m_spanLeft.Format("%M:%S");
+  DrawTimeBox();
+}
+
+void CQuadrilexdView::ClockStepOfPaint() {
+  if (!m_bBoardDone && !m_bTimeUp) {
+    m_timeNow = GetCurrentTime();
+    if (IsTimeUp(m_timeNow.GetTime(), m_timeStart.GetTime())) {
+      // Noticed by a paint: no sound, and since the view now rests, the same
+      // paint goes straight on to the next game.
+      EndGame(false);
+      m_bTimeUp = 1;
+    }
+  }
+  m_spanLeft = m_bTimeUp ? 0 : quadrilex::SecondsLeft(m_timeNow.GetTime(), m_timeStart.GetTime());
+  m_strTimeLeft = m_spanLeft.Format("%M:%S");
+  DrawTimeBox();
+  if (m_spanLeft.GetTotalSeconds() > 0) {
+    m_nBonusIndex = static_cast<int>(m_spanLeft.GetTotalSeconds()) - 1;
+    DrawScorePanel(true);
+  } else {
+    DrawScorePanel(false);
+  }
+  if (m_bResting) OnTimer(kTickTimer);
+}
+
+void CQuadrilexdView::EndGame(bool bPlaySound) {
+  KillTimer(kTickTimer);
+  if (bPlaySound) PlaySoundAsync(m_host, kGameOverSound);
+  m_bResting = 1;
+  if (!SetTimer(kRestTimer, static_cast<UINT>(m_nRestMs), nullptr)) AbortNoTimer();
+  m_bClockRunning = 0;
+}
+
+void CQuadrilexdView::StartNextGame() {
+  KillTimer(kRestTimer);
+  // Both sounds play to their end while the old board stays on the screen.
+  PlaySoundSync(m_host, kRestOverSound);
+  PlaySoundSync(m_host, kOpeningSound);
+
+  m_nBonusIndex = 0;
+  m_nGame += 1;
+  m_nClickCost = 0;
+  m_nMatchPoints = kStartMatchPoints;
+  m_nMatchCount = 0;
+  m_bBoardDone = 0;
+  m_bTimeUp = 0;
+  m_bResting = 0;
+
+  if (!SetTimer(kTickTimer, static_cast<UINT>(m_nTickMs), nullptr)) AbortNoTimer();
+  m_bClockRunning = 1;
+  m_timeStart = GetCurrentTime();
+
+  DealBoard();
+  for (int block = 0; block < kBlockCount; ++block) RepaintBlock(BlockColumn(block), BlockRow(block));
+  {
+    CClientDC dc(this);
+    FrameBlock(&dc, kMasterBlock, &m_penRed);
+  }
+  DrawTimeBox();
+  DrawScorePanel(false);
+}
+
+void CQuadrilexdView::DrawRecap() {
+  KillTimer(kRestTimer);
+  CClientDC dc(this);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SelectObject(&m_penRed);
+  dc.SelectObject(&m_brushGrey);
+  dc.SelectObject(&m_fontGame);
+
+  dc.Rectangle(&m_rcAverageBox);
+  std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(AverageScore(m_nGameScore)));
+  dc.DrawText(m_szNumber, &m_rcAverageBox, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  dc.DrawText("Average", &m_rcAverageLabel, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+
+  // From left to right: Game 5 down to Game 1.
+  for (int k = 1; k <= kRecapSlots; ++k) {
+    dc.Rectangle(&m_rcRecapBox[k - 1]);
+    std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(m_nGameScore[5 - k]));
+    dc.DrawText(m_szNumber, &m_rcRecapBox[k - 1], DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    char label[12];
+    std::snprintf(label, sizeof label, "Game %1i", 6 - k);
+    dc.DrawText(label, &m_rcRecapLabel[k - 1], DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+  }
+
+  dc.SelectObject(&m_penYellow);
+  dc.Rectangle(&m_rcNewSetBox);
+
+  // One letter a line, a blank line between words, half a line free above.
+  const int lineHeight = m_sizeChar.cy;
+  int line = 0;
+  for (const char* p = kNewSetWords; *p; ++p) {
+    if (*p == ' ') {
+      ++line;
+      continue;
+    }
+    RECT rc = m_rcNewSetBox;
+    rc.top = m_rcNewSetBox.top + lineHeight / 2 + line * lineHeight;
+    rc.bottom = rc.top + lineHeight;
+    dc.DrawText(std::string(1, *p), &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    ++line;
+  }
+}
+
+bool CQuadrilexdView::OnNewSetClick(CPoint point) {
+  const RECT& box = m_rcNewSetBox;
+  const bool inBox = box.left <= point.x && point.x <= box.right && box.top <= point.y && point.y <= box.bottom;
+  if (!inBox || m_nGame < kLastGame) return false;
+  m_bResting = 0;
+  m_nGame = 0;
+  m_bFirstPaintDone = 0;
+  m_bBoardDone = 0;
+  m_nClickCost = 0;
+  m_nMatchPoints = kStartMatchPoints;
+  m_nMatchCount = 0;
+  m_bTimeUp = 0;
+  for (CBitmap& bitmap : m_bmpArrangement) {
+    if (bitmap.HoldsObject()) bitmap.DeleteObject();
+  }
+  CClientDC dc(this);
+  OnDraw(&dc);
+  return true;
+}
+
+void CQuadrilexdView::AbortNoTimer() {
+  MessageBox("Program Abort: No timer available", "SDI:QUADRILEX", MB_ICONEXCLAMATION);
+  m_host.ExitProcess(1);
+}

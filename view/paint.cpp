@@ -1,0 +1,175 @@
+// The paint procedure: the title, the size checks, the game font, the first
+// paint of a set (deal, layout, pictures, opening animation and sound, the
+// clock's start) and the board, then the clock step.
+#include <cstdio>
+
+#include "game/layout.h"
+#include "platform/host.h"
+#include "view/quadrilexd_view.h"
+#include "view/sound_cues.h"
+#include "view/title.h"
+
+using namespace quadrilex;
+
+namespace {
+const char* const kTooSmallMessage =
+    "Program Abort: This game will not run unless the screen is at least 1024 wide and 720 high.";
+constexpr UINT kOpeningSound = 154;
+constexpr UINT kTickTimer = 1;
+}  // namespace
+
+void CQuadrilexdView::OnDraw(CDC* pDC) {
+  SetTitle();
+
+  GetClientRect(&m_rcClient);
+  pDC->SetBkMode(TRANSPARENT);
+
+  // The window may have been resized since the layout was made: lay out again
+  // from the new size and go on with the same board, scores and clock.
+  const bool bLayoutChanged = m_bFirstPaintDone && !EqualRect(m_rcClient, m_rcLayout);
+
+  if (ClientTooSmall(m_rcClient)) {
+    AfxMessageBox(kTooSmallMessage, MB_OK);
+    m_host.ExitProcess(1);
+    return;
+  }
+
+  m_nFontHeight = GameFontHeight(m_rcClient.bottom);
+  if (m_fontGame.HoldsObject()) m_fontGame.DeleteObject();
+  m_fontGame.CreateFont(m_nFontHeight, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
+
+  pDC->FillRect(&m_rcClient, &m_brushGrey);
+  if (!m_bFirstPaintDone) {
+    FirstPaintWork(pDC);
+  } else if (bLayoutChanged) {
+    m_rcLayout = m_rcClient;
+    LayOutBoard();
+    LayOutText(pDC);
+  }
+  pDC->FillRect(&m_rcClient, &m_brushGrey);
+
+  for (int block = 0; block < kBlockCount; ++block) {
+    if (m_nBlockState[block] == kStateLost) continue;
+    BlitBlock(pDC, block, m_nArrangement[block]);
+    if (m_nBlockState[block] == kStateMatched) FrameBlock(pDC, block, &m_penGreen);
+  }
+  FrameBlock(pDC, kMasterBlock, &m_penRed);
+
+  ClockStepOfPaint();
+}
+
+void CQuadrilexdView::SetTitle() {
+  m_strDate = GetCurrentTime().Format("%c");
+  m_strTitle = std::string(kTitlePrefix) + m_strDate + kTitleVersion;
+  SetMainWindowText(m_strTitle);
+}
+
+void CQuadrilexdView::FirstPaintWork(CDC* pDC) {
+  m_rcLayout = m_rcClient;
+  DealBoard();
+  LayOutBoard();
+  BuildDissolveOrder(m_nDissolveOrder, m_nBlockSize);
+  for (int i = 0; i < kArrangementCount; ++i) {
+    if (m_bmpArrangement[i].HoldsObject()) m_bmpArrangement[i].DeleteObject();
+    m_bmpArrangement[i].LoadBitmap(kFirstArrangementBitmap + i);
+  }
+  for (int zone = 0; zone < kArrowZoneCount; ++zone) m_rcArrowZone[zone] = kArrowZoneRect[zone];
+  LayOutText(pDC);
+
+  DrawOpeningAnimation(pDC);
+  // The lines stay on the screen while the opening sound plays to its end.
+  PlaySoundSync(m_host, kOpeningSound);
+  pDC->FillRect(&m_rcClient, &m_brushGrey);
+
+  if (!m_bClockRunning) {
+    if (!SetTimer(kTickTimer, static_cast<UINT>(m_nTickMs), nullptr)) AbortNoTimer();
+    m_bClockRunning = 1;
+    m_timeStart = GetCurrentTime();
+  }
+  m_bFirstPaintDone = 1;
+}
+
+void CQuadrilexdView::LayOutBoard() {
+  const CPoint origin = BoardOrigin(m_rcClient.right, m_rcClient.bottom, m_nBlockSize, m_nBlockPitch);
+  m_nBoardLeft = origin.x;
+  m_nBoardTop = origin.y;
+  LayOutBlocks(origin, m_nBlockSize, m_nBlockPitch, m_rcBlock);
+}
+
+void CQuadrilexdView::LayOutText(CDC* pDC) {
+  pDC->SelectObject(&m_fontGame);
+  m_sizeChar = pDC->GetTextExtent("W");
+  const TextMeasure measure = [pDC](const char* text) { return pDC->GetTextExtent(text); };
+
+  const PanelLayout panel = LayOutPanel(m_sizeChar, measure);
+  m_rcTimeLabel = panel.timeLabel;
+  m_rcTimeBox = panel.timeBox;
+  m_rcMatchLabel = panel.matchLabel;
+  m_rcMatchBox = panel.matchBox;
+  m_rcCostLabel = panel.costLabel;
+  m_rcCostBox = panel.costBox;
+  m_rcBonusLabel = panel.bonusLabel;
+  m_rcBonusBox = panel.bonusBox;
+  m_rcNetLabel = panel.netLabel;
+  m_rcNetBox = panel.netBox;
+  m_rcGameLabel = panel.gameLabel;
+  m_rcGameBox = panel.gameBox;
+
+  m_rcNewSetBox = LayOutNewSetBox(m_sizeChar, m_rcClient.bottom);
+
+  const RecapLayout recap = LayOutRecap(m_sizeChar, m_rcClient.bottom, measure);
+  m_rcAverageLabel = recap.averageLabel;
+  m_rcAverageBox = recap.averageBox;
+  for (int slot = 0; slot < kRecapSlots; ++slot) {
+    m_rcRecapLabel[slot] = recap.recapLabel[slot];
+    m_rcRecapBox[slot] = recap.recapBox[slot];
+  }
+}
+
+void CQuadrilexdView::DrawOpeningAnimation(CDC* pDC) {
+  AnimationLine lines[kAnimationLineCount];
+  OpeningAnimation(m_rcClient.right, m_rcClient.bottom, lines);
+  CPen* const pens[] = {&m_penRed, &m_penGreen, &m_penBlack, &m_penBlue, &m_penYellow, &m_penMagenta};
+  pDC->MoveTo(0, 0);
+  for (const AnimationLine& line : lines) {
+    for (CPen* pen : pens) {
+      if (pen->Colour() == line.colour) pDC->SelectObject(pen);
+    }
+    if (line.moveFirst) pDC->MoveTo(line.moveTo.x, line.moveTo.y);
+    pDC->LineTo(line.lineTo.x, line.lineTo.y);
+  }
+}
+
+void CQuadrilexdView::BlitBlock(CDC* pDC, int block, int arrangement) {
+  if (m_dcMemory.HoldsDC()) m_dcMemory.DeleteDC();
+  m_dcMemory.CreateCompatibleDC(pDC);
+  CBitmap* kept = m_dcMemory.SelectObject(&m_bmpArrangement[arrangement]);
+  pDC->BitBlt(m_rcBlock[block].left, m_rcBlock[block].top, m_nBlockSize, m_nBlockSize, &m_dcMemory, 0, 0, SRCCOPY);
+  m_dcMemory.SelectObject(kept);
+}
+
+void CQuadrilexdView::FrameBlock(CDC* pDC, int block, CPen* pen) {
+  const RECT& rc = m_rcBlock[block];
+  pDC->SelectObject(pen);
+  pDC->MoveTo(rc.left, rc.top);
+  pDC->LineTo(rc.right - 1, rc.top);
+  pDC->LineTo(rc.right - 1, rc.bottom - 1);
+  pDC->LineTo(rc.left, rc.bottom - 1);
+  pDC->LineTo(rc.left, rc.top);
+}
+
+void CQuadrilexdView::PaintMovedBlock(int column, int row, int arrangement) {
+  const int block = BlockIndex(column, row);
+  {
+    CClientDC dc(this);
+    BlitBlock(&dc, block, arrangement);
+  }
+  if (m_nClickCount[block] < kMaxClickCount) ++m_nClickCount[block];
+}
+
+void CQuadrilexdView::RepaintBlock(int column, int row) {
+  const int block = BlockIndex(column, row);
+  CClientDC dc(this);
+  BlitBlock(&dc, block, m_nArrangement[block]);
+}

@@ -1,0 +1,156 @@
+// The game's view: it owns the whole game for the life of the process (the
+// board, the scores, the clock, the layout, every drawing object and both
+// timers) and follows the game's rules step by step in its handlers.
+#pragma once
+
+#include <string>
+
+#include "game/board.h"
+#include "game/moves.h"
+#include "game/scoring.h"
+#include "platform/view_base.h"
+
+class CQuadrilexdView : public CView {
+ public:
+  explicit CQuadrilexdView(CViewHost& host);
+  ~CQuadrilexdView() override;
+
+  // ---- handlers ----
+  void OnDraw(CDC* pDC) override;
+  void OnLButtonDown(UINT nFlags, CPoint point) override;
+  void OnTimer(UINT nIDEvent) override;
+  void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+
+  // ---- the board ----
+  void DealBoard();
+  void PaintMovedBlock(int column, int row, int arrangement);
+  void RepaintBlock(int column, int row);
+  void DissolveBlocks(int column1, int row1, int column2, int row2);
+  void CheckMovedBlock(int column, int row);
+  void UpdateAfterClick();
+
+  // ---- the panel ----
+  void DrawTimeBox();
+  void DrawScorePanel(bool bWithBonus);
+
+  // Read-only views of the state for the window and for tests.
+  const int* Arrangements() const { return m_nArrangement; }
+  const int* BlockStates() const { return m_nBlockState; }
+  const int* ClickCounts() const { return m_nClickCount; }
+  const int* GameScores() const { return m_nGameScore; }
+  const int* PointsScale() const { return m_nPointsScale; }
+  const int* DissolveOrder() const { return m_nDissolveOrder; }
+  const RECT* BlockRects() const { return m_rcBlock; }
+  const RECT* ArrowZones() const { return m_rcArrowZone; }
+  const RECT& NewSetBox() const { return m_rcNewSetBox; }
+  const RECT& ClientRectAtLastPaint() const { return m_rcClient; }
+  const std::string& Title() const { return m_strTitle; }
+  const std::string& TimeLeftText() const { return m_strTimeLeft; }
+  const std::string& HelpText() const { return m_strHelpText; }
+  const std::string& PrintText() const { return m_strPrintText; }
+  int ClickCost() const { return m_nClickCost; }
+  int MatchPoints() const { return m_nMatchPoints; }
+  int MatchCount() const { return m_nMatchCount; }
+  int BonusIndex() const { return m_nBonusIndex; }
+  int Game() const { return m_nGame; }
+  int FontHeight() const { return m_nFontHeight; }
+  SIZE CharSize() const { return m_sizeChar; }
+  bool BoardDone() const { return m_bBoardDone != 0; }
+  bool Resting() const { return m_bResting != 0; }
+  bool TimeUp() const { return m_bTimeUp != 0; }
+  bool ClockRunning() const { return m_bClockRunning != 0; }
+  bool FirstPaintDone() const { return m_bFirstPaintDone != 0; }
+  long SecondsLeft() const { return m_spanLeft.GetTotalSeconds(); }
+  CTime StartTime() const { return m_timeStart; }
+
+ private:
+  // The paint procedure's parts.
+  void SetTitle();
+  void FirstPaintWork(CDC* pDC);
+  void LayOutBoard();
+  void LayOutText(CDC* pDC);
+  void DrawOpeningAnimation(CDC* pDC);
+  void ClockStepOfPaint();
+  void BlitBlock(CDC* pDC, int block, int arrangement);
+  void FrameBlock(CDC* pDC, int block, CPen* pen);
+
+  // The clock and the set.
+  void StartTickTimer();
+  void EndGame(bool bPlaySound);
+  void StartNextGame();
+  void DrawRecap();
+  bool OnNewSetClick(CPoint point);
+  void AbortNoTimer();
+
+  // The board click.
+  void OnBoardClick(CPoint point);
+
+  // The instruction texts.
+  void BuildInstructionTexts();
+
+  // ---- drawing objects and texts, in the order they are made ----
+  CBitmap m_bmpArrangement[quadrilex::kArrangementCount];
+  CBrush m_brushGrey;
+  CPen m_penRed;
+  CPen m_penGreen;
+  CPen m_penBlack;
+  CPen m_penBlue;
+  CPen m_penYellow;
+  CPen m_penMagenta;
+  CDC m_dcMemory;
+  CTime m_timeStart;
+  CTime m_timeNow;
+  CTimeSpan m_spanLeft;
+  std::string m_strTitle;
+  std::string m_strDate;
+  std::string m_strTimeLeft;
+  std::string m_strPrintText;
+  std::string m_strHelpText;
+  CFont m_fontGame;
+  CFont m_fontPrint;
+
+  // ---- the board ----
+  int m_nDeal[quadrilex::kArrangementCount] = {};
+  int m_nDrawPool[quadrilex::kArrangementCount] = {};
+  int m_nDissolveOrder[60000] = {};
+  int m_nPointsScale[quadrilex::kPointsScaleSize] = {};
+  int m_nClickCost = 0;
+  int m_nMatchPoints = 0;
+  int m_nBlockState[quadrilex::kBlockCount] = {};
+  int m_nArrangement[quadrilex::kBlockCount] = {};
+  int m_nClickCount[quadrilex::kBlockCount] = {};
+  int m_bBoardDone = 0;
+  int m_nMatchCount = 0;
+  int m_nBonusIndex = 0;
+
+  // ---- the clock and the set ----
+  int m_bResting = 0;
+  int m_bTimeUp = 0;
+  int m_bClockRunning = 0;
+  int m_bFirstPaintDone = 0;
+  int m_nGame = 0;
+  int m_nTickMs = 0;
+  int m_nRestMs = 0;
+  int m_nGameScore[5] = {};
+
+  // ---- the layout ----
+  int m_nBlockSize = 0;
+  int m_nBlockPitch = 0;
+  RECT m_rcClient;  // empty until the first paint, so nothing prints before it
+  RECT m_rcLayout;
+  int m_nBoardLeft = 0;
+  int m_nBoardTop = 0;
+  RECT m_rcBlock[quadrilex::kBlockCount];
+  RECT m_rcArrowZone[quadrilex::kArrowZoneCount];
+  SIZE m_sizeChar;
+  RECT m_rcTimeLabel, m_rcTimeBox, m_rcMatchLabel, m_rcMatchBox, m_rcCostLabel, m_rcCostBox;
+  RECT m_rcBonusLabel, m_rcBonusBox, m_rcNetLabel, m_rcNetBox, m_rcGameLabel, m_rcGameBox;
+  RECT m_rcAverageLabel, m_rcAverageBox;
+  RECT m_rcRecapLabel[5];
+  RECT m_rcRecapBox[5];
+  RECT m_rcNewSetBox;
+  int m_nFontHeight = 0;
+
+  // ---- the panel ----
+  char m_szNumber[12] = {};
+};
