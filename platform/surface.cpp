@@ -1,7 +1,7 @@
 #include "platform/surface.h"
 
 CSurface::~CSurface() {
-  if (m_painter) m_painter->end();
+  if (m_painter && m_painter->isActive()) m_painter->end();
 }
 
 void CSurface::Resize(int width, int height, qreal devicePixelRatio) {

@@ -1,0 +1,11 @@
+// The main of the test programs that need Qt: a widget application on the
+// offscreen platform, so that fonts, images, widgets and printing all work.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
