@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Starts the real executable on a virtual X server with a window manager and
+# checks what a player sees first: a window filling the screen under the
+# game's title, and File > Exit ending the program with status 0.
+# Usage: executable_under_xvfb.sh PATH_TO_QUADRILEX
+set -euo pipefail
+game=$1
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A free display number of our own.
+display=
+for n in $(seq 120 199); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || fail "no free X display"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+
+# No sound server here: the game goes on in silence.
+"$game" --seed 11 >/dev/null 2>&1 &
+game_pid=$!
+pids+=($game_pid)
+
+window=
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --name 'Version J614' 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window titled with the game's version appeared"
+
+title=$(xdotool getwindowname "$window")
+case "$title" in
+  Quadrilex*" -- Version J614 ") ;;
+  *) fail "unexpected title: '$title'" ;;
+esac
+
+# The window and its frame fill the screen.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" -ge 1270 ] || fail "window is $WIDTH wide on a 1280 screen"
+[ "$HEIGHT" -ge 960 ] || fail "window is $HEIGHT high on a 1024 screen"
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT || fail "window is not maximized"
+
+# File > Exit.
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+xdotool key --window "$window" alt+f
+sleep 0.5
+xdotool key x
+status=0
+for _ in $(seq 100); do
+  kill -0 "$game_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$game_pid" 2>/dev/null; then fail "the game did not end after File > Exit"; fi
+wait "$game_pid" || status=$?
+[ "$status" -eq 0 ] || fail "the game ended with status $status"
+echo "PASS: window filled the screen, title '$title', File > Exit ended with status 0"

@@ -1,0 +1,252 @@
+// The application shell on Qt's offscreen platform: start-up, the main window,
+// the menu, the accelerators, the document commands and the About box.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/quadrilexd_app.h"
+#include "platform/surface.h"
+#include "platform/view_window.h"
+#include "view/quadrilexd_view.h"
+
+namespace {
+
+// Runs the event loop until the condition holds or the deadline passes.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  return QTest::qWaitFor(condition, timeoutMs);
+}
+
+// Answers the next modal dialog that opens with the given action.
+void WhenDialogOpens(std::function<void(QWidget*)> action) {
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, action] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      poll->stop();
+      poll->deleteLater();
+      action(modal);
+    }
+  });
+  poll->start();
+}
+
+std::vector<QString> ActionTexts(QMenu* menu) {
+  std::vector<QString> texts;
+  for (QAction* action : menu->actions()) texts.push_back(action->isSeparator() ? QStringLiteral("----") : action->text());
+  return texts;
+}
+
+class ShellTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
+
+  void SetUp() override {
+    QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kApplicationName)).clear();
+  }
+
+  // Starts the game and waits for its first paint to be over.
+  void Start() {
+    app = std::make_unique<CQuadrilexdApp>(StartOptions{7u});
+    ASSERT_TRUE(app->InitInstance());
+    ASSERT_TRUE(WaitUntil([this] { return app->View()->FirstPaintDone(); }));
+    QTest::qWait(20);
+  }
+
+  void TearDown() override { app.reset(); }
+
+  CMainFrame* Frame() { return app->MainFrame(); }
+  CQuadrilexdView* View() { return app->View(); }
+  CViewWindow* Window() { return Frame()->ViewWindow(); }
+
+  // Marks a pixel of the surface, so that a repaint of the game can be seen.
+  void MarkSurface() {
+    QPainter painter(const_cast<QImage*>(&Window()->Surface().Image()));
+    painter.fillRect(QRect(2, 300, 1, 1), Qt::cyan);
+  }
+  bool MarkStillThere() { return Window()->Surface().Image().pixelColor(2, 300) == QColor(Qt::cyan); }
+
+  std::unique_ptr<CQuadrilexdApp> app;
+};
+
+TEST_F(ShellTest, MainWindowFillsTheAvailableScreenFromTheStart) {
+  Start();
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(Frame()->frameGeometry(), available);
+  EXPECT_TRUE(Frame()->windowState() & Qt::WindowMaximized);
+  // A caption, but no system menu, no minimize, maximize or close box.
+  const Qt::WindowFlags flags = Frame()->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowTitleHint);
+  EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+  // The view's client area is what the first paint laid out.
+  EXPECT_EQ(View()->ClientRectAtLastPaint().right, Window()->width());
+  EXPECT_EQ(View()->ClientRectAtLastPaint().bottom, Window()->height());
+}
+
+TEST_F(ShellTest, TitleCarriesTheGameAndItsVersion) {
+  Start();
+  const QString title = Frame()->windowTitle();
+  EXPECT_TRUE(title.startsWith(QStringLiteral("Quadrilex  "))) << title.toStdString();
+  EXPECT_TRUE(title.endsWith(QStringLiteral(" -- Version J614 "))) << title.toStdString();
+}
+
+TEST_F(ShellTest, MenuHasItsItemsInOrder) {
+  Start();
+  const QList<QAction*> menus = Frame()->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 2);
+  EXPECT_EQ(menus[0]->text(), QStringLiteral("&File"));
+  EXPECT_EQ(menus[1]->text(), QStringLiteral("&Help"));
+  const std::vector<QString> file = ActionTexts(menus[0]->menu());
+  const std::vector<QString> expectedFile = {QStringLiteral("----"), QStringLiteral("&Print...\tCtrl+P"),
+                                             QStringLiteral("Print Pre&view"), QStringLiteral("----"),
+                                             QStringLiteral("E&xit")};
+  EXPECT_EQ(file, expectedFile);
+  EXPECT_FALSE(menus[0]->menu()->separatorsCollapsible());
+  EXPECT_EQ(ActionTexts(menus[1]->menu()), std::vector<QString>{QStringLiteral("&About Quadrilex...")});
+}
+
+TEST_F(ShellTest, ReadsPreviewPagesFromTheSettings) {
+  QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kApplicationName))
+      .setValue(QStringLiteral("Settings/PreviewPages"), 2);
+  Start();
+  EXPECT_EQ(app->PreviewPages(), 2);
+}
+
+TEST_F(ShellTest, NewRepaintsWithoutTouchingTheGame) {
+  Start();
+  const std::vector<int> before(View()->Arrangements(), View()->Arrangements() + 12);
+  const CTime started = View()->StartTime();
+  MarkSurface();
+  QTest::keyClick(Window(), Qt::Key_N, Qt::ControlModifier);
+  ASSERT_TRUE(WaitUntil([this] { return !MarkStillThere(); }));
+  EXPECT_EQ(std::vector<int>(View()->Arrangements(), View()->Arrangements() + 12), before);
+  EXPECT_EQ(View()->StartTime().GetTime(), started.GetTime());
+  EXPECT_EQ(View()->Game(), 0);
+  EXPECT_FALSE(View()->Resting());
+}
+
+TEST_F(ShellTest, OpenShowsADialogReadsNothingAndRepaints) {
+  Start();
+  const std::vector<int> before(View()->Arrangements(), View()->Arrangements() + 12);
+  MarkSurface();
+  bool dialogSeen = false;
+  WhenDialogOpens([&dialogSeen](QWidget* modal) {
+    dialogSeen = qobject_cast<QFileDialog*>(modal) != nullptr;
+    qobject_cast<QDialog*>(modal)->reject();
+  });
+  QTest::keyClick(Window(), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_TRUE(WaitUntil([this] { return !MarkStillThere(); }));
+  EXPECT_TRUE(dialogSeen);
+  EXPECT_EQ(std::vector<int>(View()->Arrangements(), View()->Arrangements() + 12), before);
+}
+
+TEST_F(ShellTest, SaveWritesAnEmptyFile) {
+  Start();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("saved.qlx"));
+  WhenDialogOpens([path](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    dialog->selectFile(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  QTest::keyClick(Window(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_TRUE(WaitUntil([path] { return QFileInfo::exists(path); }));
+  EXPECT_EQ(QFileInfo(path).size(), 0);
+}
+
+TEST_F(ShellTest, SaveThatCannotWriteSaysSoAndChangesNothing) {
+  Start();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("no-such-folder/saved.qlx"));
+  const std::vector<int> before(View()->Arrangements(), View()->Arrangements() + 12);
+  QString message;
+  WhenDialogOpens([path, &message](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    // Accept the name as typed, so that the write itself fails.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->selectFile(path);
+    WhenDialogOpens([&message](QWidget* box) {
+      if (auto* messageBox = qobject_cast<QMessageBox*>(box)) message = messageBox->text();
+      qobject_cast<QDialog*>(box)->reject();
+    });
+    QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, QDialog::Accepted));
+  });
+  QTest::keyClick(Window(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_TRUE(WaitUntil([&message] { return !message.isEmpty(); }));
+  EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot save the file"))) << message.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(path));
+  EXPECT_EQ(std::vector<int>(View()->Arrangements(), View()->Arrangements() + 12), before);
+}
+
+TEST_F(ShellTest, EditKeysAndPaneKeysDoNothing) {
+  Start();
+  const std::vector<int> before(View()->Arrangements(), View()->Arrangements() + 12);
+  MarkSurface();
+  const std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
+      {Qt::Key_Z, Qt::ControlModifier},    {Qt::Key_Backspace, Qt::AltModifier}, {Qt::Key_X, Qt::ControlModifier},
+      {Qt::Key_Delete, Qt::ShiftModifier}, {Qt::Key_C, Qt::ControlModifier},     {Qt::Key_Insert, Qt::ControlModifier},
+      {Qt::Key_V, Qt::ControlModifier},    {Qt::Key_Insert, Qt::ShiftModifier},  {Qt::Key_F6, Qt::NoModifier},
+      {Qt::Key_F6, Qt::ShiftModifier}};
+  for (const auto& [key, modifiers] : keys) QTest::keyClick(Window(), key, modifiers);
+  QTest::qWait(50);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_TRUE(MarkStillThere());
+  EXPECT_EQ(std::vector<int>(View()->Arrangements(), View()->Arrangements() + 12), before);
+}
+
+TEST_F(ShellTest, AboutBoxShowsIconTextNoticeAndOk) {
+  Start();
+  QString caption, text, notice;
+  bool iconShown = false, okIsDefault = false;
+  WhenDialogOpens([&](QWidget* modal) {
+    caption = modal->windowTitle();
+    text = modal->findChild<QLabel*>(QStringLiteral("aboutText"))->text();
+    notice = modal->findChild<QLabel*>(QStringLiteral("aboutNotice"))->text();
+    iconShown = !modal->findChild<QLabel*>(QStringLiteral("aboutIcon"))->pixmap().isNull();
+    auto* ok = modal->findChild<QPushButton*>();
+    okIsDefault = ok && ok->isDefault() && ok->text() == QStringLiteral("OK");
+    ok->click();
+  });
+  Frame()->OnAppAbout();
+  EXPECT_EQ(caption, QStringLiteral("About Quadrilexd"));
+  EXPECT_EQ(text, QStringLiteral("Quadrilex Version J614 \nPress F1 for more Instructions"));
+  EXPECT_TRUE(notice.startsWith(QStringLiteral("Copyright"))) << notice.toStdString();
+  EXPECT_TRUE(iconShown);
+  EXPECT_TRUE(okIsDefault);
+}
+
+TEST_F(ShellTest, ExitClosesTheMainWindow) {
+  Start();
+  QAction* exitAction = Frame()->menuBar()->actions()[0]->menu()->actions().last();
+  ASSERT_EQ(exitAction->text(), QStringLiteral("E&xit"));
+  exitAction->trigger();
+  EXPECT_TRUE(WaitUntil([this] { return !Frame()->isVisible(); }));
+}
+
+}  // namespace
