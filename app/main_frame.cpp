@@ -13,6 +13,7 @@
 #include "app/quadrilexd_doc.h"
 #include "platform/resources.h"
 #include "platform/view_window.h"
+#include "view/quadrilexd_view.h"
 
 namespace {
 constexpr unsigned kAppIcon = 128;
@@ -31,6 +32,13 @@ CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
 
 CMainFrame::~CMainFrame() = default;
 
+void CMainFrame::SetView(CQuadrilexdView* view) {
+  m_view = view;
+  // Until the first paint has measured the client area, nothing prints.
+  UpdatePrintCommands();
+  m_viewWindow->OnGamePainted([this] { UpdatePrintCommands(); });
+}
+
 void CMainFrame::ShowFilling() {
   QScreen* screen = QGuiApplication::primaryScreen();
   if (screen) setGeometry(screen->availableGeometry());
@@ -47,7 +55,14 @@ void CMainFrame::BuildMenu() {
   m_printAction = file->addAction(QStringLiteral("&Print...\tCtrl+P"));
   m_printAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
   m_printAction->setShortcutContext(Qt::WindowShortcut);
+  connect(m_printAction, &QAction::triggered, this, [this] {
+    if (m_view) m_view->OnFilePrint();
+  });
   m_printPreviewAction = file->addAction(QStringLiteral("Print Pre&view"));
+  connect(m_printPreviewAction, &QAction::triggered, this, [this] {
+    if (m_view) m_view->OnFilePrintPreview();
+  });
+  connect(file, &QMenu::aboutToShow, this, [this] { UpdatePrintCommands(); });
   file->addSeparator();
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
@@ -74,6 +89,15 @@ void CMainFrame::BuildAccelerators() {
   for (const char* keys : {"Ctrl+Z", "Alt+Backspace", "Ctrl+X", "Shift+Del", "Ctrl+C", "Ctrl+Ins", "Ctrl+V",
                            "Shift+Ins", "F6", "Shift+F6"}) {
     AddAccelerator(QKeySequence(QString::fromLatin1(keys)));
+  }
+}
+
+void CMainFrame::UpdatePrintCommands() {
+  if (!m_view) return;
+  for (QAction* action : {m_printAction, m_printPreviewAction}) {
+    CCmdUI ui;
+    m_view->OnUpdateFilePrint(&ui);
+    action->setEnabled(ui.Enabled());
   }
 }
 

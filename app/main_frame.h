@@ -17,13 +17,16 @@ class CMainFrame : public QMainWindow {
 
   CViewWindow* ViewWindow() const { return m_viewWindow; }
   // The view the frame's commands reach; set once it has been made.
-  void SetView(CQuadrilexdView* view) { m_view = view; }
+  void SetView(CQuadrilexdView* view);
 
   // Puts the frame on the screen, filling its available area from the first frame.
   void ShowFilling();
 
   QAction* PrintAction() const { return m_printAction; }
   QAction* PrintPreviewAction() const { return m_printPreviewAction; }
+
+  // Enables Print, Print Preview and Ctrl+P as the view decides.
+  void UpdatePrintCommands();
 
   // The framework's commands, as the menu and the accelerators reach them.
   void OnFileNew();

@@ -29,7 +29,6 @@ class CQuadrilexdApp {
 
  private:
   void LoadStdProfileSettings();
-  void UpdatePrintCommands();
 
   StartOptions m_options;
   int m_nPreviewPages = 0;

@@ -10,6 +10,31 @@
 #include "platform/time.h"
 
 class CViewHost;
+class QPrinter;
+
+// Enables or disables a command: a menu item and its accelerator.
+class CCmdUI {
+ public:
+  void Enable(BOOL on = TRUE) { m_enabled = on != FALSE; }
+  bool Enabled() const { return m_enabled; }
+
+ private:
+  bool m_enabled = true;
+};
+
+// What a print job tells the view, and what the view tells it.
+struct CPrintInfo {
+  void SetMaxPage(UINT page) { m_nMaxPage = page; }
+  UINT GetMaxPage() const { return m_nMaxPage; }
+
+  UINT m_nMaxPage = 0xFFFF;
+  UINT m_nNumPreviewPages = 0;
+  UINT m_nCurPage = 1;
+  BOOL m_bPreview = FALSE;
+  BOOL m_bDirect = FALSE;  // the default printer, without the Print dialog
+  RECT m_rectDraw;         // the page's drawing rectangle in device units
+  QPrinter* m_pPrinter = nullptr;
+};
 
 class CView {
  public:
@@ -23,10 +48,21 @@ class CView {
   virtual void OnLButtonDown(UINT nFlags, CPoint point) = 0;
   virtual void OnTimer(UINT nIDEvent) = 0;
   virtual void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) = 0;
+  virtual void OnUpdateFilePrint(CCmdUI* pCmdUI) = 0;
+  virtual BOOL OnPreparePrinting(CPrintInfo* pInfo) = 0;
+  virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) = 0;
+  virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo) = 0;
+  virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) = 0;
 
   // A paint of the whole view from its stored state, on a device context for
   // the surface; what it drew is presented afterwards.
   void Paint();
+
+  // The framework's print commands: Print (with the Print dialog), printing
+  // straight to the default printer, and Print Preview.
+  void OnFilePrint();
+  void OnFilePrintDirect();
+  void OnFilePrintPreview();
 
   CViewHost& Host() { return m_host; }
 
@@ -40,6 +76,9 @@ class CView {
   int AfxMessageBox(const std::string& text, UINT type);
   void SetMainWindowText(const std::string& title);
   CTime GetCurrentTime();
+  // Asks for the printer: the Print dialog, or for a preview and for direct
+  // printing the default printer. FALSE when the player cancels.
+  BOOL DoPreparePrinting(CPrintInfo* pInfo);
 
   CViewHost& m_host;
 };

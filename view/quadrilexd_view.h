@@ -20,6 +20,11 @@ class CQuadrilexdView : public CView {
   void OnLButtonDown(UINT nFlags, CPoint point) override;
   void OnTimer(UINT nIDEvent) override;
   void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+  void OnUpdateFilePrint(CCmdUI* pCmdUI) override;
+  BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+  void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+  void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+  void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
   // ---- the board ----
   void DealBoard();
@@ -54,6 +59,7 @@ class CQuadrilexdView : public CView {
   int BonusIndex() const { return m_nBonusIndex; }
   int Game() const { return m_nGame; }
   int FontHeight() const { return m_nFontHeight; }
+  int PrintFontHeight() const { return m_nPrintFontHeight; }
   SIZE CharSize() const { return m_sizeChar; }
   bool BoardDone() const { return m_bBoardDone != 0; }
   bool Resting() const { return m_bResting != 0; }
@@ -153,4 +159,14 @@ class CQuadrilexdView : public CView {
 
   // ---- the panel ----
   char m_szNumber[12] = {};
+
+  // ---- the printed page, worked out again for every page ----
+  int m_nPrintPageWidth = 0;
+  int m_nPrintPageHeight = 0;
+  int m_nPrintTextWidth = 0;
+  int m_nPrintTextHeight = 0;
+  int m_nPrintLeft = 0;
+  int m_nPrintTop = 0;
+  int m_nPrintFontHeight = 0;
+  SIZE m_sizePrintChar;
 };

@@ -28,26 +28,13 @@
 #include "platform/surface.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
+#include "tests/support/modal_answer.h"
 
 namespace {
 
 // Runs the event loop until the condition holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
   return QTest::qWaitFor(condition, timeoutMs);
-}
-
-// Answers the next modal dialog that opens with the given action.
-void WhenDialogOpens(std::function<void(QWidget*)> action) {
-  auto* poll = new QTimer;
-  poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, [poll, action] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      poll->stop();
-      poll->deleteLater();
-      action(modal);
-    }
-  });
-  poll->start();
 }
 
 std::vector<QString> ActionTexts(QMenu* menu) {
@@ -152,7 +139,7 @@ TEST_F(ShellTest, OpenShowsADialogReadsNothingAndRepaints) {
   const std::vector<int> before(View()->Arrangements(), View()->Arrangements() + 12);
   MarkSurface();
   bool dialogSeen = false;
-  WhenDialogOpens([&dialogSeen](QWidget* modal) {
+  ModalAnswer answer([&dialogSeen](QWidget* modal) {
     dialogSeen = qobject_cast<QFileDialog*>(modal) != nullptr;
     qobject_cast<QDialog*>(modal)->reject();
   });
@@ -166,7 +153,7 @@ TEST_F(ShellTest, SaveWritesAnEmptyFile) {
   Start();
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("saved.qlx"));
-  WhenDialogOpens([path](QWidget* modal) {
+  ModalAnswer answer([path](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
@@ -185,18 +172,17 @@ TEST_F(ShellTest, SaveThatCannotWriteSaysSoAndChangesNothing) {
   const QString path = dir.filePath(QStringLiteral("no-such-folder/saved.qlx"));
   const std::vector<int> before(View()->Arrangements(), View()->Arrangements() + 12);
   QString message;
-  WhenDialogOpens([path, &message](QWidget* modal) {
-    auto* dialog = qobject_cast<QFileDialog*>(modal);
-    ASSERT_NE(dialog, nullptr);
-    // Accept the name as typed, so that the write itself fails.
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->selectFile(path);
-    WhenDialogOpens([&message](QWidget* box) {
-      if (auto* messageBox = qobject_cast<QMessageBox*>(box)) message = messageBox->text();
-      qobject_cast<QDialog*>(box)->reject();
-    });
-    QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, QDialog::Accepted));
+  ModalAnswer answer([path, &message](QWidget* modal) {
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      dialog->selectFile(path);
+      // Accept the name as typed, so that the write itself fails.
+      QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, QDialog::Accepted));
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      message = box->text();
+      box->reject();
+    }
   });
+  answer.Repeat();
   QTest::keyClick(Window(), Qt::Key_S, Qt::ControlModifier);
   ASSERT_TRUE(WaitUntil([&message] { return !message.isEmpty(); }));
   EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot save the file"))) << message.toStdString();
@@ -224,7 +210,7 @@ TEST_F(ShellTest, AboutBoxShowsIconTextNoticeAndOk) {
   Start();
   QString caption, text, notice;
   bool iconShown = false, okIsDefault = false;
-  WhenDialogOpens([&](QWidget* modal) {
+  ModalAnswer answer([&](QWidget* modal) {
     caption = modal->windowTitle();
     text = modal->findChild<QLabel*>(QStringLiteral("aboutText"))->text();
     notice = modal->findChild<QLabel*>(QStringLiteral("aboutNotice"))->text();

@@ -1,0 +1,95 @@
+#include "platform/printing.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <memory>
+
+#include "platform/view_base.h"
+
+namespace {
+
+std::function<void(QPrinter&)>& PrinterSetup() {
+  static std::function<void(QPrinter&)> setup;
+  return setup;
+}
+
+std::unique_ptr<QPrinter> MakePrinter() {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (PrinterSetup()) PrinterSetup()(*printer);
+  return printer;
+}
+
+// The drawing rectangle of a page in device units, from the page's origin.
+RECT PageRect(QPrinter& printer) {
+  const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
+  return MakeRect(0, 0, paint.width(), paint.height());
+}
+
+void PrintPages(CView& view, CDC& dc, CPrintInfo& info, QPrinter& printer) {
+  for (UINT page = 1; page <= info.GetMaxPage(); ++page) {
+    if (page > 1 && !printer.newPage()) break;
+    info.m_nCurPage = page;
+    info.m_rectDraw = PageRect(printer);
+    view.OnPrint(&dc, &info);
+  }
+}
+
+}  // namespace
+
+void SetPrinterSetup(std::function<void(QPrinter&)> setup) { PrinterSetup() = std::move(setup); }
+
+BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
+  if (pInfo->m_bPreview || pInfo->m_bDirect) return TRUE;
+  QPrintDialog dialog(pInfo->m_pPrinter, QApplication::activeWindow());
+  dialog.setMinMax(1, static_cast<int>(pInfo->GetMaxPage()));
+  return dialog.exec() == QDialog::Accepted ? TRUE : FALSE;
+}
+
+namespace {
+
+void RunPrintJob(CView& view, bool direct) {
+  const std::unique_ptr<QPrinter> printer = MakePrinter();
+  CPrintInfo info;
+  info.m_bDirect = direct ? TRUE : FALSE;
+  info.m_pPrinter = printer.get();
+  if (!view.OnPreparePrinting(&info)) return;
+  QPainter painter;
+  if (!painter.begin(printer.get())) {
+    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quadrilex"),
+                         QStringLiteral("The instructions could not be printed: the printer could not be started."));
+    return;
+  }
+  CPrinterDC dc(&painter);
+  view.OnBeginPrinting(&dc, &info);
+  PrintPages(view, dc, info, *printer);
+  view.OnEndPrinting(&dc, &info);
+  painter.end();
+}
+
+}  // namespace
+
+void CView::OnFilePrint() { RunPrintJob(*this, false); }
+
+void CView::OnFilePrintDirect() { RunPrintJob(*this, true); }
+
+void CView::OnFilePrintPreview() {
+  const std::unique_ptr<QPrinter> printer = MakePrinter();
+  CPrintInfo info;
+  info.m_bPreview = TRUE;
+  info.m_pPrinter = printer.get();
+  if (!OnPreparePrinting(&info)) return;
+  CDC noPage;  // begin and end of a preview get no page to draw on
+  OnBeginPrinting(&noPage, &info);
+  QPrintPreviewDialog preview(printer.get(), QApplication::activeWindow());
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [this, &info](QPrinter* target) {
+    QPainter painter(target);
+    CPrinterDC dc(&painter);
+    PrintPages(*this, dc, info, *target);
+  });
+  preview.exec();
+  OnEndPrinting(&noPage, &info);
+}

@@ -1,0 +1,274 @@
+// The instruction texts, F1, and printing them to a PDF file through the
+// print commands.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/print_layout.h"
+#include "platform/printing.h"
+#include "platform/testing/test_host.h"
+#include "view/quadrilexd_view.h"
+#include "tests/support/modal_answer.h"
+
+namespace {
+
+std::vector<std::string> Paragraphs(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find("\n\n", start);
+    out.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return out;
+    start = end + 2;
+  }
+}
+
+std::string RunTool(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(30000) || process.exitCode() != 0) return std::string();
+  return process.readAllStandardOutput().toStdString();
+}
+
+int PdfPages(const QString& path) {
+  const std::string info = RunTool(QStringLiteral("pdfinfo"), {path});
+  const std::size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+// pdftotext with the lines joined by blanks, so that text broken at the page's
+// right edge can be compared with the text as written.
+std::string PdfText(const QString& path) {
+  std::string text = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), path, QStringLiteral("-")});
+  std::string joined;
+  for (char c : text) {
+    if (c == '\n' || c == '\f') c = ' ';
+    if (c == ' ' && !joined.empty() && joined.back() == ' ') continue;
+    joined += c;
+  }
+  return joined;
+}
+
+std::string Squeeze(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') c = ' ';
+    if (c == ' ' && !out.empty() && out.back() == ' ') continue;
+    out += c;
+  }
+  return out;
+}
+
+class InstructionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host = std::make_unique<CTestHost>(1016, 660);
+    view = std::make_unique<CQuadrilexdView>(*host);
+    host->Attach(view.get());
+    pdf = dir.filePath(QStringLiteral("instructions.pdf"));
+    const QString out = pdf;
+    SetPrinterSetup([out](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(out);
+    });
+  }
+  void TearDown() override { SetPrinterSetup(nullptr); }
+
+  QTemporaryDir dir;
+  QString pdf;
+  std::unique_ptr<CTestHost> host;
+  std::unique_ptr<CQuadrilexdView> view;
+};
+
+TEST_F(InstructionsTest, OnScreenTextHasFiveParagraphsOf2305Characters) {
+  const std::string& help = view->HelpText();
+  EXPECT_EQ(help.size(), 2305u);
+  const std::vector<std::string> paragraphs = Paragraphs(help);
+  ASSERT_EQ(paragraphs.size(), 5u);
+  EXPECT_EQ(paragraphs[0].rfind("Welcome to the Quadrilex game. This is the Pilvet Edition", 0), 0u);
+  EXPECT_EQ(paragraphs[1].rfind("To rearrange the shapes in a block, click on the arrows.", 0), 0u);
+  EXPECT_EQ(paragraphs[2].rfind("The Net Score of a game is the sum of the Match Points", 0), 0u);
+  EXPECT_EQ(paragraphs[3].rfind("A set of games consists of five games", 0), 0u);
+  EXPECT_EQ(paragraphs[4],
+            "To exit at any time, press the Alt+F4 keys or click on the Exit item under the File menu located on "
+            "the Menu Bar. You may print these instructions by pressing the Ctrl and P keys.");
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(paragraphs[i].substr(paragraphs[i].size() - 2), ". ") << "paragraph " << i + 1;
+  }
+  EXPECT_NE(paragraphs[2].find("your bonus would be 1,255,800 points."), std::string::npos);
+  EXPECT_NE(paragraphs[2].find("2860, and 3640 for 0 to 11 matches"), std::string::npos);
+}
+
+TEST_F(InstructionsTest, PrintedTextSharesFourParagraphsThenTellsOfTheMaker) {
+  const std::vector<std::string> help = Paragraphs(view->HelpText());
+  const std::vector<std::string> printed = Paragraphs(view->PrintText());
+  ASSERT_EQ(printed.size(), 7u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(printed[i], help[i]) << "paragraph " << i + 1;
+  EXPECT_EQ(printed[4],
+            "To exit at any time, press the Alt+F4 keys or click on the Exit item under the File menu located on "
+            "the Menu Bar. You may view these instructions by pressing the F1 key. ");
+  EXPECT_NE(printed[5].find("free games"), std::string::npos);
+  // The maker's notice, postal address and e-mail address, a line each, nothing after.
+  const std::string& maker = printed[6];
+  ASSERT_EQ(std::count(maker.begin(), maker.end(), '\n'), 2);
+  EXPECT_EQ(maker.rfind("Copyright", 0), 0u);
+  EXPECT_NE(maker.substr(maker.rfind('\n')).find('@'), std::string::npos);
+  EXPECT_NE(maker.back(), '\n');
+}
+
+TEST_F(InstructionsTest, F1ShowsTheInstructionsAndNoOtherKeyDoesAnything) {
+  view->Paint();
+  host->ClearRecords();
+  for (UINT key : {0x71u, 0x41u, 0x0Du, 0x1Bu, 0x20u}) view->OnKeyDown(key, 1, 0);
+  EXPECT_TRUE(host->MessageBoxes().empty());
+  EXPECT_TRUE(host->Presents().empty());
+  view->OnKeyDown(VK_F1, 1, 0);
+  ASSERT_EQ(host->MessageBoxes().size(), 1u);
+  EXPECT_EQ(host->MessageBoxes()[0].text, view->HelpText());
+  EXPECT_EQ(host->MessageBoxes()[0].caption, "Quadrilex");
+  EXPECT_EQ(host->MessageBoxes()[0].style, MB_OK | MB_ICONEXCLAMATION);
+}
+
+TEST_F(InstructionsTest, F1KeepsTheClockTicking) {
+  view->Paint();
+  const long before = view->SecondsLeft();
+  host->WhileMessageBoxOpen([this](const CTestHost::MessageBoxCall&) {
+    host->AdvanceTime(5);
+    EXPECT_TRUE(host->FireTimer(1));
+  });
+  view->OnKeyDown(VK_F1, 1, 0);
+  EXPECT_EQ(view->TimeLeftText(), "01:40");
+  EXPECT_EQ(before, 105);
+}
+
+TEST(PrintLayoutTest, WorkedExample) {
+  const quadrilex::PrintLayout p = quadrilex::ComputePrintLayout(MakeRect(0, 0, 2400, 3150));
+  EXPECT_EQ(p.textWidth, 2160);
+  EXPECT_EQ(p.left, 120);
+  EXPECT_EQ(p.textHeight, 2835);
+  EXPECT_EQ(p.fontHeight, 59);
+  EXPECT_EQ(p.top, 236);
+}
+
+TEST_F(InstructionsTest, PrintsOnePageHeadedByTheTitleOfTheLatestPaint) {
+  view->Paint();
+  const std::string title = view->Title();
+  host->AdvanceTime(30);  // a later time than the title's
+  view->OnFilePrintDirect();
+  ASSERT_TRUE(QFileInfo::exists(pdf));
+  EXPECT_EQ(PdfPages(pdf), 1);
+  const std::string text = PdfText(pdf);
+  // The heading is one line in the body's font, wider than the page: what
+  // reaches the paper is the title up to the date and time of the latest paint.
+  const std::string heading = Squeeze(title.substr(0, title.find(" -- Version")));
+  const std::string firstParagraph = Squeeze(Paragraphs(view->HelpText())[0]);
+  EXPECT_EQ(text.rfind(heading, 0), 0u) << text.substr(0, 200);
+  EXPECT_EQ(text.find(firstParagraph.substr(0, 120)), text.find("Welcome to the Quadrilex game"));
+  EXPECT_LT(text.find(heading), text.find("Welcome to the Quadrilex game"));
+  EXPECT_NE(text.find("@"), std::string::npos);  // the whole text fits an ordinary page
+}
+
+TEST_F(InstructionsTest, BodyLongerThanItsBlockIsClippedNotContinued) {
+  SetPrinterSetup([this](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    // Narrow and tall: the font follows the height, so the lines are short
+    // and the body needs far more of them than its block holds.
+    printer.setPageSize(QPageSize(QSizeF(40, 200), QPageSize::Millimeter));
+  });
+  view->Paint();
+  view->OnFilePrintDirect();
+  ASSERT_TRUE(QFileInfo::exists(pdf));
+  EXPECT_EQ(PdfPages(pdf), 1);
+  const std::string text = PdfText(pdf);
+  EXPECT_NE(text.find("Welcome to the Quadrilex game"), std::string::npos);
+  EXPECT_EQ(text.find("@"), std::string::npos) << "the last line should have been clipped away";
+}
+
+TEST_F(InstructionsTest, PrintingTwiceKeepsOnePrintFont) {
+  view->Paint();
+  view->OnFilePrintDirect();
+  const int afterFirst = CFont::LiveCount();
+  view->OnFilePrintDirect();
+  EXPECT_EQ(CFont::LiveCount(), afterFirst);
+  EXPECT_GT(view->PrintFontHeight(), 0);
+}
+
+TEST_F(InstructionsTest, NothingPrintsBeforeTheFirstPaint) {
+  CCmdUI ui;
+  view->OnUpdateFilePrint(&ui);
+  EXPECT_FALSE(ui.Enabled());
+  view->OnFilePrintDirect();
+  EXPECT_FALSE(QFileInfo::exists(pdf));
+  view->Paint();
+  view->OnUpdateFilePrint(&ui);
+  EXPECT_TRUE(ui.Enabled());
+}
+
+TEST_F(InstructionsTest, NarrowClientAreaDisablesPrintingWithoutAnyDialog) {
+  host->SetClientSize(1015, 700);
+  EXPECT_THROW(view->Paint(), TestProcessExit);  // too small: the game's own abort
+  CCmdUI ui;
+  view->OnUpdateFilePrint(&ui);
+  EXPECT_FALSE(ui.Enabled());
+  bool dialogSeen = false;
+  ModalAnswer answer([&dialogSeen](QWidget* modal) {
+    dialogSeen = true;
+    modal->close();
+  });
+  view->OnFilePrint();
+  view->OnFilePrintDirect();
+  view->OnFilePrintPreview();
+  QTest::qWait(50);
+  EXPECT_FALSE(dialogSeen);
+  EXPECT_FALSE(QFileInfo::exists(pdf));
+}
+
+TEST_F(InstructionsTest, PrintShowsThePrintDialogAndCancellingPrintsNothing) {
+  view->Paint();
+  bool printDialog = false;
+  ModalAnswer answer([&printDialog](QWidget* modal) {
+    printDialog = qobject_cast<QPrintDialog*>(modal) != nullptr;
+    qobject_cast<QDialog*>(modal)->reject();
+  });
+  view->OnFilePrint();
+  EXPECT_TRUE(printDialog);
+  EXPECT_FALSE(QFileInfo::exists(pdf));
+}
+
+TEST_F(InstructionsTest, PreviewShowsOnePageWithNoNextPage) {
+  view->Paint();
+  int pages = -1;
+  bool nextEnabled = true;
+  ModalAnswer answer([&](QWidget* modal) {
+    auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+    ASSERT_NE(preview, nullptr);
+    auto* widget = preview->findChild<QPrintPreviewWidget*>();
+    ASSERT_NE(widget, nullptr);
+    pages = widget->pageCount();
+    for (QAction* action : preview->findChildren<QAction*>()) {
+      if (action->text().contains(QStringLiteral("Next page"), Qt::CaseInsensitive)) nextEnabled = action->isEnabled();
+    }
+    preview->reject();
+  });
+  view->OnFilePrintPreview();
+  EXPECT_EQ(pages, 1);
+  EXPECT_FALSE(nextEnabled);
+}
+
+}  // namespace
