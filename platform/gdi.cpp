@@ -218,6 +218,11 @@ BOOL CDC::LineTo(int x, int y) {
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
+  if (m_kind == Kind::Surface &&
+      m_surface->WritePixel(x, y, qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour)))) {
+    Touch(MakeRect(x, y, x + 1, y + 1));
+    return colour;
+  }
   QPainter* painter = Painter();
   if (!painter) return static_cast<COLORREF>(-1);
   painter->fillRect(QRect(x, y, 1, 1), ToQColor(colour));

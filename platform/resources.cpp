@@ -1,6 +1,8 @@
 #include "platform/resources.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QPixmap>
 #include <QString>
 #include <cstring>
@@ -64,10 +66,16 @@ QImage DecodeDib(const QByteArray& dib) {
 QImage LoadBitmapResource(UINT id) { return DecodeDib(FindResourceBytes(id, "bitmap")); }
 
 QIcon LoadIconResource(UINT id) {
-  const QByteArray bytes = FindResourceBytes(id, "icon");
+  QByteArray bytes = FindResourceBytes(id, "icon");
   QIcon icon;
   if (bytes.isNull()) return icon;
-  QPixmap pixmap;
-  if (pixmap.loadFromData(bytes, "ICO")) icon.addPixmap(pixmap);
+  QBuffer buffer(&bytes);
+  QImageReader reader(&buffer, "ico");
+  // An icon group holds one image per size: take every one of them.
+  for (int i = 0; i < reader.imageCount(); ++i) {
+    if (!reader.jumpToImage(i)) break;
+    const QImage image = reader.read();
+    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+  }
   return icon;
 }

@@ -37,3 +37,14 @@ RECT CSurface::TakeDirtyRect() {
   m_dirty = RECT();
   return dirty;
 }
+
+bool CSurface::WritePixel(int x, int y, QRgb colour) {
+  if (m_image.devicePixelRatio() != 1.0 || x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height()) {
+    return false;
+  }
+  // constScanLine does not detach: the write lands in the very buffer the
+  // active painter draws into, as the painter's own writes do.
+  auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(m_image.constScanLine(y)));
+  line[x] = colour;
+  return true;
+}

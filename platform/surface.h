@@ -30,6 +30,12 @@ class CSurface {
   QPainter& AcquirePainter();
   void ReleasePainter();
 
+  // Sets one game pixel straight in the image, past the painter: a lost block
+  // dissolves in 204800 of these, too many for the painter's per-call cost.
+  // False when the pixel is off the surface or the image is scaled (then the
+  // caller draws it with the painter).
+  bool WritePixel(int x, int y, QRgb colour);
+
   // What has been drawn since it was last presented.
   void Touch(const RECT& rc) { m_dirty = UnionRect(m_dirty, rc); }
   RECT TakeDirtyRect();

@@ -1,7 +1,10 @@
 // Writes the game's generated resources into a folder, one file per resource,
-// named by type and number: bitmap/130 ... bitmap/153, and the others the
-// resource list names.
+// named by type and number: bitmap/130 ... bitmap/153, sound/154 ... sound/159,
+// icon/128, icon/129, icon/154 ... icon/157. Beside them, hicolor/16.png ...
+// hicolor/256.png: the game's icon for the desktop, installed rather than
+// compiled in.
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -9,6 +12,9 @@
 
 #include "game/board.h"
 #include "res/arrangement_pictures.h"
+#include "res/icons.h"
+#include "res/png.h"
+#include "res/sounds.h"
 
 namespace {
 
@@ -33,9 +39,22 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path out(argv[1]);
   bool ok = true;
-  for (int i = 0; i < quadrilex::kArrangementCount; ++i) {
-    const auto dib = quadrilex::res::EncodeDib8(quadrilex::res::ArrangementPicture(quadrilex::kArrangementCode[i]));
-    ok = WriteFile(out / "bitmap" / std::to_string(quadrilex::kFirstArrangementBitmap + i), dib) && ok;
+  try {
+    for (int i = 0; i < quadrilex::kArrangementCount; ++i) {
+      const auto dib = quadrilex::res::EncodeDib8(quadrilex::res::ArrangementPicture(quadrilex::kArrangementCode[i]));
+      ok = WriteFile(out / "bitmap" / std::to_string(quadrilex::kFirstArrangementBitmap + i), dib) && ok;
+    }
+    for (int id = quadrilex::res::kFirstSound; id <= quadrilex::res::kLastSound; ++id)
+      ok = WriteFile(out / "sound" / std::to_string(id), quadrilex::res::SoundFile(id)) && ok;
+    for (int id : quadrilex::res::kIconIds)
+      ok = WriteFile(out / "icon" / std::to_string(id), quadrilex::res::IconFile(id)) && ok;
+    for (int size : quadrilex::res::kHicolorSizes) {
+      const auto png = quadrilex::res::EncodePng(quadrilex::res::DrawAppIcon(size));
+      ok = WriteFile(out / "hicolor" / (std::to_string(size) + ".png"), png) && ok;
+    }
+  } catch (const std::exception& e) {  // a folder that cannot be made, a sound that does not fit its size
+    std::fprintf(stderr, "quadrilex_resgen: %s\n", e.what());
+    return 1;
   }
   return ok ? 0 : 1;
 }
