@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -112,7 +113,13 @@ void CViewWindow::Pause(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void CViewWindow::ExitProcess(int status) { std::exit(status); }
+void CViewWindow::ExitProcess(int status) {
+  // Straight out, as the game's aborts mean it: nothing else runs once the
+  // player has closed the message, and no teardown can turn the status into
+  // another one.
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
 
 void CViewWindow::RequestGamePaint() {
   if (m_paintPending) return;

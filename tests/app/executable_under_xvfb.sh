@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real executable on a virtual X server with a window manager and
-# checks what a player sees first: a window filling the screen under the
-# game's title, and File > Exit ending the program with status 0.
+# checks what a player sees first: on a screen too small, the message and the
+# end with status 1; otherwise a window filling the screen under the game's
+# title, and File > Exit ending the program with status 0.
 # Usage: executable_under_xvfb.sh PATH_TO_QUADRILEX
 set -euo pipefail
 game=$1
@@ -13,20 +14,55 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# A free display number of our own.
-display=
-for n in $(seq 120 199); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+# Starts a virtual X server of the given size on a free display of our own,
+# with a window manager, and points DISPLAY at it.
+start_x() {
+  local display=
+  for n in $(seq 120 199); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+  done
+  [ -n "$display" ] || fail "no free X display"
+  Xvfb "$display" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
+  pids+=($!)
+  export DISPLAY=$display
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+  openbox >/dev/null 2>&1 &
+  pids+=($!)
+  sleep 0.5
+}
+
+# Waits for the game to end and prints its exit status.
+exit_status_of() {
+  local pid=$1 status=0
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "the game did not end"
+  wait "$pid" || status=$?
+  echo "$status"
+}
+
+# On a screen too small for the board the game says so and ends with status 1.
+start_x 1000x700x24
+"$game" --seed 3 >/dev/null 2>&1 &
+small_pid=$!
+pids+=($small_pid)
+box=
+for _ in $(seq 100); do
+  box=$(xdotool search --onlyvisible --name '^Quadrilex$' 2>/dev/null | head -n 1 || true)
+  [ -n "$box" ] && break
+  sleep 0.1
 done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-openbox >/dev/null 2>&1 &
-pids+=($!)
+[ -n "$box" ] || fail "no message box on a screen too small"
 sleep 0.5
+xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
+xdotool key Return
+status=$(exit_status_of "$small_pid")
+[ "$status" -eq 1 ] || fail "a screen too small ended the game with status $status, not 1"
+
+start_x 1280x1024x24
 
 # No sound server here: the game goes on in silence.
 "$game" --seed 11 >/dev/null 2>&1 &
@@ -58,12 +94,6 @@ xdotool windowactivate --sync "$window" 2>/dev/null || true
 xdotool key --window "$window" alt+f
 sleep 0.5
 xdotool key x
-status=0
-for _ in $(seq 100); do
-  kill -0 "$game_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$game_pid" 2>/dev/null; then fail "the game did not end after File > Exit"; fi
-wait "$game_pid" || status=$?
+status=$(exit_status_of "$game_pid")
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
-echo "PASS: window filled the screen, title '$title', File > Exit ended with status 0"
+echo "PASS: a screen too small ends with status 1; the window filled the screen, title '$title', File > Exit ended with status 0"
