@@ -5,7 +5,7 @@
 
 #include "app/main_frame.h"
 #include "app/quadrilexd_doc.h"
-#include "platform/sound_output.h"
+#include "platform/sound/sdl_sound_output.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
 
@@ -22,6 +22,11 @@ bool CQuadrilexdApp::InitInstance() {
   QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganization));
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
   LoadStdProfileSettings();
+
+  // One sound device for the life of the game. Without one the game goes on in
+  // silence and says so once, the first time a sound cannot be played.
+  auto sound = std::make_unique<CSdlSoundOutput>();
+  if (sound->Open()) m_sound = std::move(sound);
 
   m_doc = std::make_unique<CQuadrilexdDoc>();
   m_frame = std::make_unique<CMainFrame>(*m_doc);

@@ -1,0 +1,129 @@
+#include "platform/sound/sdl_sound_output.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <climits>
+#include <thread>
+
+namespace {
+
+// The game's sounds are short effects: a buffer of about 23 ms keeps a new
+// sound's cut-off prompt without making the device starve.
+constexpr int kWantedRate = 44100;
+constexpr int kWantedChannels = 2;
+constexpr int kWantedBufferFrames = 1024;
+
+// A waiting play gives up this long after the sound should have ended, in case
+// the device stopped taking samples (a sound server that went away).
+constexpr std::chrono::seconds kWaitSlack(2);
+constexpr std::chrono::milliseconds kWaitStep(5);
+
+}  // namespace
+
+CSdlSoundOutput::~CSdlSoundOutput() { Close(); }
+
+bool CSdlSoundOutput::Open() {
+  if (m_device != 0) return true;
+  // Left to itself SDL turns SIGINT and SIGTERM into quit events that nothing
+  // here reads; they must still end the game.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  m_bAudioStarted = true;
+
+  SDL_AudioSpec wanted{};
+  wanted.freq = kWantedRate;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = kWantedChannels;
+  wanted.samples = kWantedBufferFrames;
+  wanted.callback = nullptr;  // the samples are queued, not pulled
+  SDL_AudioSpec obtained{};
+  // Take the device as it comes: each image is converted to its format once.
+  const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_ANY_CHANGE);
+  if (device == 0) {
+    Close();
+    return false;
+  }
+  m_device = device;
+  m_format = obtained.format;
+  m_nRate = obtained.freq;
+  m_nChannels = obtained.channels;
+  m_nFrameBytes = static_cast<int>(SDL_AUDIO_BITSIZE(obtained.format) / 8) * obtained.channels;
+  m_nBufferFrames = obtained.samples;
+  SDL_PauseAudioDevice(m_device, 0);  // an empty queue plays silence
+  return true;
+}
+
+void CSdlSoundOutput::Close() {
+  if (m_device != 0) SDL_CloseAudioDevice(m_device);
+  m_device = 0;
+  if (m_bAudioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  m_bAudioStarted = false;
+  m_format = 0;
+  m_nRate = m_nChannels = m_nFrameBytes = m_nBufferFrames = 0;
+  m_converted.clear();
+}
+
+std::uint32_t CSdlSoundOutput::QueuedBytes() const {
+  return m_device != 0 ? SDL_GetQueuedAudioSize(m_device) : 0;
+}
+
+bool CSdlSoundOutput::Play(const QByteArray& wave, bool wait) {
+  if (m_device == 0) return false;
+  const QByteArray* samples = Converted(wave);
+  if (samples == nullptr) return false;
+
+  // A new sound cuts off the one still playing: what has not reached the
+  // device yet is dropped.
+  SDL_ClearQueuedAudio(m_device);
+  if (SDL_QueueAudio(m_device, samples->constData(), static_cast<Uint32>(samples->size())) != 0) return false;
+  if (wait) WaitUntilHeard(static_cast<std::uint32_t>(samples->size()));
+  return true;
+}
+
+const QByteArray* CSdlSoundOutput::Converted(const QByteArray& wave) {
+  const auto found = m_converted.constFind(wave);
+  if (found != m_converted.constEnd()) return &found.value();
+  if (wave.isEmpty() || wave.size() > INT_MAX) return nullptr;
+
+  SDL_RWops* source = SDL_RWFromConstMem(wave.constData(), static_cast<int>(wave.size()));
+  if (source == nullptr) return nullptr;
+  SDL_AudioSpec spec{};
+  Uint8* decoded = nullptr;
+  Uint32 decodedBytes = 0;
+  if (SDL_LoadWAV_RW(source, 1, &spec, &decoded, &decodedBytes) == nullptr) return nullptr;
+
+  QByteArray converted;
+  bool ok = false;
+  SDL_AudioStream* stream =
+      SDL_NewAudioStream(spec.format, spec.channels, spec.freq, m_format, static_cast<Uint8>(m_nChannels), m_nRate);
+  if (stream != nullptr) {
+    ok = SDL_AudioStreamPut(stream, decoded, static_cast<int>(decodedBytes)) == 0 && SDL_AudioStreamFlush(stream) == 0;
+    const int available = ok ? SDL_AudioStreamAvailable(stream) : 0;
+    converted.resize(available - available % m_nFrameBytes);
+    if (ok && !converted.isEmpty()) {
+      ok = SDL_AudioStreamGet(stream, converted.data(), static_cast<int>(converted.size())) ==
+           static_cast<int>(converted.size());
+    }
+    SDL_FreeAudioStream(stream);
+  }
+  SDL_FreeWAV(decoded);
+  if (!ok) return nullptr;
+
+  // The key is a copy of its own: the caller's array may only borrow its bytes.
+  const QByteArray key(wave.constData(), wave.size());
+  return &m_converted.insert(key, converted).value();
+}
+
+// Holds the caller's thread until the queue has drained and the last device
+// buffer has been played too. Nothing else is handled meanwhile: the game
+// means to stand still while its waiting sounds play.
+void CSdlSoundOutput::WaitUntilHeard(std::uint32_t bytes) const {
+  using Clock = std::chrono::steady_clock;
+  const auto length =
+      std::chrono::milliseconds(static_cast<std::int64_t>(bytes) / m_nFrameBytes * 1000 / m_nRate);
+  const auto lastBuffer = std::chrono::milliseconds(static_cast<std::int64_t>(m_nBufferFrames) * 1000 / m_nRate + 1);
+  const auto giveUp = Clock::now() + length + lastBuffer + kWaitSlack;
+  while (SDL_GetQueuedAudioSize(m_device) > 0 && Clock::now() < giveUp) std::this_thread::sleep_for(kWaitStep);
+  std::this_thread::sleep_for(lastBuffer);
+}

@@ -1,0 +1,50 @@
+// The sound output on SDL2's audio subsystem: one device opened at start-up,
+// fed from a queue. Only the audio subsystem is started, never SDL's video or
+// event handling, so it lives beside Qt without competing for the windows.
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <cstdint>
+
+#include "platform/sound_output.h"
+
+class CSdlSoundOutput : public CSoundOutput {
+ public:
+  CSdlSoundOutput() = default;
+  ~CSdlSoundOutput() override;
+  CSdlSoundOutput(const CSdlSoundOutput&) = delete;
+  CSdlSoundOutput& operator=(const CSdlSoundOutput&) = delete;
+
+  // Starts the audio subsystem and opens the default output device. False when
+  // there is no device or sound server; every play then fails at once.
+  bool Open();
+  bool IsOpen() const { return m_device != 0; }
+
+  bool Play(const QByteArray& wave, bool wait) override;
+
+  // The device's format as opened (0 while closed), bytes still waiting in the
+  // queue, and how many images have been converted for it so far.
+  int SampleRate() const { return m_nRate; }
+  int Channels() const { return m_nChannels; }
+  int BytesPerFrame() const { return m_nFrameBytes; }
+  std::uint32_t QueuedBytes() const;
+  int ConvertedImages() const { return static_cast<int>(m_converted.size()); }
+
+ private:
+  // The image's samples in the device's format, converted on its first play;
+  // null when it cannot be decoded.
+  const QByteArray* Converted(const QByteArray& wave);
+  void WaitUntilHeard(std::uint32_t bytes) const;
+  void Close();
+
+  std::uint32_t m_device = 0;  // SDL_AudioDeviceID, 0 while closed
+  bool m_bAudioStarted = false;
+  std::uint16_t m_format = 0;  // SDL_AudioFormat of the device
+  int m_nRate = 0;
+  int m_nChannels = 0;
+  int m_nFrameBytes = 0;
+  int m_nBufferFrames = 0;
+  // Keyed by the whole image: the game has six sounds, so the cache stays small.
+  QHash<QByteArray, QByteArray> m_converted;
+};
