@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 #include <cstdlib>
 #include <utility>
 
@@ -43,11 +44,27 @@ BOOL CFont::DeleteObject() {
   if (!m_created) return FALSE;
   m_created = false;
   m_font = QFont();
+  m_shaped.clear();
   --g_liveFonts;
   return TRUE;
 }
 
 int CFont::LiveCount() { return g_liveFonts; }
+
+const CFont::ShapedLine& CFont::Shaped(const QString& text) const {
+  const auto found = m_shaped.constFind(text);
+  if (found != m_shaped.constEnd()) return *found;
+  // A few dozen different texts at most between two paints (labels, scores,
+  // the clock); the cache goes with the font, which every paint makes anew.
+  QTextLayout layout(text, m_font);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  ShapedLine shaped;
+  shaped.width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
+  shaped.glyphs = layout.glyphRuns();
+  return *m_shaped.insert(text, shaped);
+}
 
 BOOL CBitmap::LoadBitmap(UINT id) {
   m_image = LoadBitmapResource(id);
@@ -245,11 +262,11 @@ int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
   if (!painter) return 0;
   ApplyFont(*painter);
   const QRect box = ToQRect(*rect);
-  int flags = static_cast<int>(ToAlignment(format));
-  flags |= (format & DT_SINGLELINE) ? Qt::TextSingleLine : 0;
-  flags |= (format & DT_WORDBREAK) ? Qt::TextWordWrap : 0;
-  if (!(format & DT_NOCLIP)) painter->setClipRect(box);
   const QString qtext = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+  if (format & DT_SINGLELINE) return DrawSingleLine(*painter, qtext, box, format);
+
+  const int flags = static_cast<int>(ToAlignment(format)) | ((format & DT_WORDBREAK) ? Qt::TextWordWrap : 0);
+  if (!(format & DT_NOCLIP)) painter->setClipRect(box);
   QRect used = painter->boundingRect(box, flags, qtext);
   if (m_bkMode == OPAQUE) painter->fillRect(used, Qt::white);
   painter->drawText(box, flags, qtext);
@@ -257,6 +274,43 @@ int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
   if (!(format & DT_NOCLIP)) used = used.intersected(box);
   Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
   return used.height();
+}
+
+int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box, UINT format) {
+  // One line placed by its measured width: far cheaper than Qt's general text
+  // layout, and the panel draws a dozen of these at every click. On the screen
+  // the shaping is kept with the font; a printer has its own metrics.
+  const bool screen = m_kind == Kind::Surface && m_font && m_font->HoldsObject();
+  const QFontMetrics metrics = painter.fontMetrics();
+  const CFont::ShapedLine* shaped = screen ? &m_font->Shaped(text) : nullptr;
+  const int width = shaped ? shaped->width : metrics.horizontalAdvance(text);
+  const int height = metrics.height();
+  int x = box.left();
+  if (format & DT_CENTER) x = box.left() + (box.width() - width) / 2;
+  if (format & DT_RIGHT) x = box.left() + box.width() - width;
+  const int y = (format & DT_VCENTER) ? box.top() + (box.height() - height) / 2 : box.top();
+  QRect used(x, y, width, height);
+  const bool clip = !(format & DT_NOCLIP) && !box.contains(used);
+  if (clip) {
+    painter.setClipRect(box);
+    used = used.intersected(box);
+  }
+  if (m_bkMode == OPAQUE) painter.fillRect(used, Qt::white);
+  // Text drawn again over itself changes no pixel (the labels are, at every
+  // tick and click): such a draw is not presented again.
+  QImage before;
+  const bool compare = m_kind == Kind::Surface && m_bkMode == TRANSPARENT && !used.isEmpty();
+  if (compare) before = m_surface->Image().copy(used);
+  if (shaped) {
+    for (const QGlyphRun& run : shaped->glyphs) painter.drawGlyphRun(QPointF(x, y), run);
+  } else {
+    painter.drawText(QPoint(x, y + metrics.ascent()), text);
+  }
+  if (clip) painter.setClipping(false);
+  if (!compare || m_surface->Image().copy(used) != before) {
+    Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
+  }
+  return height;
 }
 
 BOOL CDC::TextOut(int x, int y, const std::string& text) {

@@ -5,7 +5,12 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
 #include <QImage>
+#include <QRect>
+#include <QString>
 #include <memory>
 #include <string>
 
@@ -43,6 +48,12 @@ class CBrush {
 
 class CFont {
  public:
+  // A line of text shaped once in this font: its width and its glyphs.
+  struct ShapedLine {
+    int width = 0;
+    QList<QGlyphRun> glyphs;
+  };
+
   CFont() = default;
   // height is the character cell height (ascent plus descent) in the units of
   // the device the font is used on; the face "Arial Bold" is answered by the
@@ -58,7 +69,12 @@ class CFont {
   // How many fonts hold an object right now, across the process.
   static int LiveCount();
 
+  // The text shaped in this font for the screen. The panel draws the same few
+  // labels and numbers again and again, so shaping is done once per text.
+  const ShapedLine& Shaped(const QString& text) const;
+
  private:
+  mutable QHash<QString, ShapedLine> m_shaped;
   bool m_created = false;
   QFont m_font;
   int m_height = 0;
@@ -124,6 +140,7 @@ class CDC {
   QPainter* Painter();
   void Touch(const RECT& rc);
   void ApplyFont(QPainter& painter);
+  int DrawSingleLine(QPainter& painter, const QString& text, const QRect& box, UINT format);
 
   Kind m_kind = Kind::None;
   CSurface* m_surface = nullptr;

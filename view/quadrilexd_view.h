@@ -48,6 +48,7 @@ class CQuadrilexdView : public CView {
   const RECT* BlockRects() const { return m_rcBlock; }
   const RECT* ArrowZones() const { return m_rcArrowZone; }
   const RECT& NewSetBox() const { return m_rcNewSetBox; }
+  const RECT& TimeBoxRect() const { return m_rcTimeBox; }
   const RECT& ClientRectAtLastPaint() const { return m_rcClient; }
   const std::string& Title() const { return m_strTitle; }
   const std::string& TimeLeftText() const { return m_strTimeLeft; }
