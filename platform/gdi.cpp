@@ -35,6 +35,9 @@ BOOL CFont::CreateFont(int height, int, int, int, int, int, int, int, int, int, 
   if (m_created) return FALSE;  // as with the original call, a font must be deleted first
   m_font = GameFont(height);
   m_height = height;
+  const QFontMetrics metrics(m_font);
+  m_screenAscent = metrics.ascent();
+  m_screenHeight = metrics.height();
   m_created = true;
   ++g_liveFonts;
   return TRUE;
@@ -186,12 +189,9 @@ BOOL CDC::Rectangle(const RECT* rect) {
   const CBrush& brush = m_brush ? *m_brush : DefaultBrush();
   const QRect all = ToQRect(*rect);
   const int w = pen.Width();
+  // The outline is what the pen's fill leaves around the brush's fill.
+  painter->fillRect(all, ToQColor(pen.Colour()));
   painter->fillRect(all.adjusted(w, w, -w, -w), ToQColor(brush.Colour()));
-  const QColor line = ToQColor(pen.Colour());
-  painter->fillRect(QRect(all.left(), all.top(), all.width(), w), line);
-  painter->fillRect(QRect(all.left(), all.bottom() - w + 1, all.width(), w), line);
-  painter->fillRect(QRect(all.left(), all.top(), w, all.height()), line);
-  painter->fillRect(QRect(all.right() - w + 1, all.top(), w, all.height()), line);
   Touch(*rect);
   return TRUE;
 }
@@ -260,10 +260,10 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSource, 
 int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
   QPainter* painter = Painter();
   if (!painter) return 0;
-  ApplyFont(*painter);
   const QRect box = ToQRect(*rect);
   const QString qtext = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
   if (format & DT_SINGLELINE) return DrawSingleLine(*painter, qtext, box, format);
+  ApplyFont(*painter);
 
   const int flags = static_cast<int>(ToAlignment(format)) | ((format & DT_WORDBREAK) ? Qt::TextWordWrap : 0);
   if (!(format & DT_NOCLIP)) painter->setClipRect(box);
@@ -279,12 +279,22 @@ int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
 int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box, UINT format) {
   // One line placed by its measured width: far cheaper than Qt's general text
   // layout, and the panel draws a dozen of these at every click. On the screen
-  // the shaping is kept with the font; a printer has its own metrics.
+  // the shaping and the metrics are kept with the font; a printer has its own.
   const bool screen = m_kind == Kind::Surface && m_font && m_font->HoldsObject();
-  const QFontMetrics metrics = painter.fontMetrics();
   const CFont::ShapedLine* shaped = screen ? &m_font->Shaped(text) : nullptr;
-  const int width = shaped ? shaped->width : metrics.horizontalAdvance(text);
-  const int height = metrics.height();
+  int width, height, ascent;
+  if (screen) {
+    width = shaped->width;
+    height = m_font->ScreenHeight();
+    ascent = m_font->ScreenAscent();
+    painter.setPen(Qt::black);
+  } else {
+    ApplyFont(painter);
+    const QFontMetrics metrics = painter.fontMetrics();
+    width = metrics.horizontalAdvance(text);
+    height = metrics.height();
+    ascent = metrics.ascent();
+  }
   int x = box.left();
   if (format & DT_CENTER) x = box.left() + (box.width() - width) / 2;
   if (format & DT_RIGHT) x = box.left() + box.width() - width;
@@ -298,16 +308,15 @@ int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box
   if (m_bkMode == OPAQUE) painter.fillRect(used, Qt::white);
   // Text drawn again over itself changes no pixel (the labels are, at every
   // tick and click): such a draw is not presented again.
-  QImage before;
-  const bool compare = m_kind == Kind::Surface && m_bkMode == TRANSPARENT && !used.isEmpty();
-  if (compare) before = m_surface->Image().copy(used);
+  const bool compare = m_kind == Kind::Surface && m_bkMode == TRANSPARENT && !m_surface->IsDirty(used) &&
+                       m_surface->SaveRegion(used);
   if (shaped) {
     for (const QGlyphRun& run : shaped->glyphs) painter.drawGlyphRun(QPointF(x, y), run);
   } else {
-    painter.drawText(QPoint(x, y + metrics.ascent()), text);
+    painter.drawText(QPoint(x, y + ascent), text);
   }
   if (clip) painter.setClipping(false);
-  if (!compare || m_surface->Image().copy(used) != before) {
+  if (!compare || !m_surface->RegionUnchanged(used)) {
     Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
   }
   return height;

@@ -72,9 +72,13 @@ class CFont {
   // The text shaped in this font for the screen. The panel draws the same few
   // labels and numbers again and again, so shaping is done once per text.
   const ShapedLine& Shaped(const QString& text) const;
+  int ScreenAscent() const { return m_screenAscent; }
+  int ScreenHeight() const { return m_screenHeight; }
 
  private:
   mutable QHash<QString, ShapedLine> m_shaped;
+  int m_screenAscent = 0;
+  int m_screenHeight = 0;
   bool m_created = false;
   QFont m_font;
   int m_height = 0;

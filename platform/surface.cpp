@@ -1,5 +1,7 @@
 #include "platform/surface.h"
 
+#include <cstring>
+
 CSurface::~CSurface() {
   if (m_painter && m_painter->isActive()) m_painter->end();
 }
@@ -46,5 +48,27 @@ bool CSurface::WritePixel(int x, int y, QRgb colour) {
   // active painter draws into, as the painter's own writes do.
   auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(m_image.constScanLine(y)));
   line[x] = colour;
+  return true;
+}
+
+bool CSurface::SaveRegion(const QRect& area) {
+  if (m_image.devicePixelRatio() != 1.0 || !m_image.rect().contains(area)) return false;
+  m_saved.resize(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height()));
+  QRgb* out = m_saved.data();
+  for (int y = area.top(); y <= area.bottom(); ++y, out += area.width()) {
+    std::memcpy(out, reinterpret_cast<const QRgb*>(m_image.constScanLine(y)) + area.left(),
+                sizeof(QRgb) * static_cast<std::size_t>(area.width()));
+  }
+  return true;
+}
+
+bool CSurface::RegionUnchanged(const QRect& area) const {
+  const QRgb* saved = m_saved.data();
+  for (int y = area.top(); y <= area.bottom(); ++y, saved += area.width()) {
+    if (std::memcmp(saved, reinterpret_cast<const QRgb*>(m_image.constScanLine(y)) + area.left(),
+                    sizeof(QRgb) * static_cast<std::size_t>(area.width())) != 0) {
+      return false;
+    }
+  }
   return true;
 }

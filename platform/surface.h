@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <memory>
+#include <vector>
 
 #include "game/win_types.h"
 
@@ -36,12 +37,23 @@ class CSurface {
   // caller draws it with the painter).
   bool WritePixel(int x, int y, QRgb colour);
 
+  // Keeps the pixels of area aside, to tell afterwards whether a drawing
+  // changed any of them. False when that cannot be told (a scaled image).
+  bool SaveRegion(const QRect& area);
+  bool RegionUnchanged(const QRect& area) const;
+
   // What has been drawn since it was last presented.
   void Touch(const RECT& rc) { m_dirty = UnionRect(m_dirty, rc); }
+  // True when all of area will be presented anyway.
+  bool IsDirty(const QRect& area) const {
+    return !m_dirty.IsEmpty() && area.left() >= m_dirty.left && area.top() >= m_dirty.top &&
+           area.left() + area.width() <= m_dirty.right && area.top() + area.height() <= m_dirty.bottom;
+  }
   RECT TakeDirtyRect();
 
  private:
   RECT m_dirty;
+  std::vector<QRgb> m_saved;
   QImage m_image;
   std::unique_ptr<QPainter> m_painter;
   int m_painterUsers = 0;
