@@ -3,11 +3,10 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
+#include <QTimer>
 
 #include "app/about_dlg.h"
 #include "app/quadrilexd_doc.h"
@@ -23,7 +22,6 @@ CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
   // A caption, but no system menu and no minimize, maximize or close box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setWindowTitle(QStringLiteral("Untitled - Quadrilex"));
-  setWindowIcon(LoadIconResource(kAppIcon));
   m_viewWindow = new CViewWindow(this);
   setCentralWidget(m_viewWindow);
   BuildMenu();
@@ -40,11 +38,13 @@ void CMainFrame::SetView(CQuadrilexdView* view) {
 }
 
 void CMainFrame::ShowFilling() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen) setGeometry(screen->availableGeometry());
+  // Mapped maximized: the window manager gives it the available area before
+  // its first frame, and the view is laid out once, at its final size.
   setWindowState(Qt::WindowMaximized);
   show();
   m_viewWindow->setFocus();
+  // The icon is read once the window is up: the first frame does not need it.
+  QTimer::singleShot(0, this, [this] { setWindowIcon(LoadIconResource(kAppIcon)); });
 }
 
 void CMainFrame::BuildMenu() {

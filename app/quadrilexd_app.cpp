@@ -5,7 +5,7 @@
 
 #include "app/main_frame.h"
 #include "app/quadrilexd_doc.h"
-#include "platform/sound/sdl_sound_output.h"
+#include "platform/sound/deferred_sound_output.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
 
@@ -23,16 +23,17 @@ bool CQuadrilexdApp::InitInstance() {
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
   LoadStdProfileSettings();
 
-  // One sound device for the life of the game. Without one the game goes on in
-  // silence and says so once, the first time a sound cannot be played.
-  auto sound = std::make_unique<CSdlSoundOutput>();
-  if (sound->Open()) m_sound = std::move(sound);
+  // One sound device for the life of the game, opened while the window comes
+  // up. Without one the game goes on in silence and says so once, the first
+  // time a sound cannot be played.
+  m_sound = std::make_unique<CDeferredSoundOutput>();
 
   m_doc = std::make_unique<CQuadrilexdDoc>();
   m_frame = std::make_unique<CMainFrame>(*m_doc);
   CViewWindow* window = m_frame->ViewWindow();
   window->SetSeed(m_options.seed);
   window->SetSoundOutput(m_sound.get());
+  window->SetBackground(CQuadrilexdView::kGroundColour);
   m_view = std::make_unique<CQuadrilexdView>(*window);
   window->AttachView(m_view.get());
   m_frame->SetView(m_view.get());

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QResource>
 #include <QString>
 #include <QStringList>
 #include <cmath>
@@ -10,7 +11,12 @@ namespace {
 
 QString RegisteredFamily() {
   static const QString family = [] {
-    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/font/game.ttf"));
+    // Registered straight from the executable's resources, without a copy.
+    const QResource resource(QStringLiteral(":/font/game.ttf"));
+    const int id = resource.isValid() ? QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                                            reinterpret_cast<const char*>(resource.data()),
+                                            static_cast<qsizetype>(resource.size())))
+                                      : -1;
     const QStringList families = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
     return families.isEmpty() ? QStringLiteral("Liberation Sans") : families.first();
   }();

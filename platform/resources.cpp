@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QPixmap>
 #include <QString>
+#include <QList>
 #include <cstring>
 
 namespace {
@@ -49,16 +50,18 @@ QImage DecodeDib(const QByteArray& dib) {
   const qsizetype stride = ((static_cast<qsizetype>(width) + 3) / 4) * 4;
   const qsizetype pixelsAt = 40 + 4 * static_cast<qsizetype>(colours);
   if (size < pixelsAt + stride * height) return QImage();
-  QRgb table[256] = {};
+  // Kept as palette indices, a quarter of the memory of full colour: the
+  // painter converts a block's 160 by 160 pixels as it blits them.
+  QList<QRgb> table(static_cast<qsizetype>(colours));
   for (std::uint32_t i = 0; i < colours; ++i) {
     const unsigned char* entry = bytes + 40 + 4 * i;  // blue, green, red, reserved
-    table[i] = qRgb(entry[2], entry[1], entry[0]);
+    table[static_cast<qsizetype>(i)] = qRgb(entry[2], entry[1], entry[0]);
   }
-  QImage image(width, height, QImage::Format_RGB32);
+  QImage image(width, height, QImage::Format_Indexed8);
+  image.setColorTable(table);
   for (int y = 0; y < height; ++y) {
     const unsigned char* row = bytes + pixelsAt + stride * (height - 1 - y);  // rows are stored bottom-up
-    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < width; ++x) out[x] = table[row[x]];
+    std::memcpy(image.scanLine(y), row, static_cast<std::size_t>(width));
   }
   return image;
 }

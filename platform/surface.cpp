@@ -10,9 +10,9 @@ void CSurface::Resize(int width, int height, qreal devicePixelRatio) {
   if (width == m_width && height == m_height && m_image.devicePixelRatio() == devicePixelRatio) return;
   const bool painting = m_painterUsers > 0;
   if (painting) m_painter->end();
-  QImage next(QSize(qRound(width * devicePixelRatio), qRound(height * devicePixelRatio)), QImage::Format_RGB32);
+  QImage next(QSize(qRound(width * devicePixelRatio), qRound(height * devicePixelRatio)), kFormat);
   next.setDevicePixelRatio(devicePixelRatio);
-  next.fill(Qt::white);
+  next.fill(m_background);
   if (!m_image.isNull()) {
     QPainter copy(&next);
     copy.setCompositionMode(QPainter::CompositionMode_Source);
@@ -41,34 +41,35 @@ RECT CSurface::TakeDirtyRect() {
 }
 
 bool CSurface::WritePixel(int x, int y, QRgb colour) {
+  static_assert(kFormat == QImage::Format_RGB888, "a pixel is written as red, green, blue bytes");
   if (m_image.devicePixelRatio() != 1.0 || x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height()) {
     return false;
   }
   // constScanLine does not detach: the write lands in the very buffer the
   // active painter draws into, as the painter's own writes do.
-  auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(m_image.constScanLine(y)));
-  line[x] = colour;
+  uchar* pixel = const_cast<uchar*>(m_image.constScanLine(y)) + 3 * x;
+  pixel[0] = static_cast<uchar>(qRed(colour));
+  pixel[1] = static_cast<uchar>(qGreen(colour));
+  pixel[2] = static_cast<uchar>(qBlue(colour));
   return true;
 }
 
 bool CSurface::SaveRegion(const QRect& area) {
   if (m_image.devicePixelRatio() != 1.0 || !m_image.rect().contains(area)) return false;
-  m_saved.resize(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height()));
-  QRgb* out = m_saved.data();
-  for (int y = area.top(); y <= area.bottom(); ++y, out += area.width()) {
-    std::memcpy(out, reinterpret_cast<const QRgb*>(m_image.constScanLine(y)) + area.left(),
-                sizeof(QRgb) * static_cast<std::size_t>(area.width()));
+  const std::size_t rowBytes = kBytesPerPixel * static_cast<std::size_t>(area.width());
+  m_saved.resize(rowBytes * static_cast<std::size_t>(area.height()));
+  uchar* out = m_saved.data();
+  for (int y = area.top(); y <= area.bottom(); ++y, out += rowBytes) {
+    std::memcpy(out, m_image.constScanLine(y) + kBytesPerPixel * area.left(), rowBytes);
   }
   return true;
 }
 
 bool CSurface::RegionUnchanged(const QRect& area) const {
-  const QRgb* saved = m_saved.data();
-  for (int y = area.top(); y <= area.bottom(); ++y, saved += area.width()) {
-    if (std::memcmp(saved, reinterpret_cast<const QRgb*>(m_image.constScanLine(y)) + area.left(),
-                    sizeof(QRgb) * static_cast<std::size_t>(area.width())) != 0) {
-      return false;
-    }
+  const std::size_t rowBytes = kBytesPerPixel * static_cast<std::size_t>(area.width());
+  const uchar* saved = m_saved.data();
+  for (int y = area.top(); y <= area.bottom(); ++y, saved += rowBytes) {
+    if (std::memcmp(saved, m_image.constScanLine(y) + kBytesPerPixel * area.left(), rowBytes) != 0) return false;
   }
   return true;
 }

@@ -12,10 +12,18 @@
 
 class CSurface {
  public:
+  // Three bytes a pixel hold every colour the game draws, in three quarters of
+  // the memory of four.
+  static constexpr QImage::Format kFormat = QImage::Format_RGB888;
+  static constexpr std::size_t kBytesPerPixel = 3;
+
   CSurface() = default;
   CSurface(const CSurface&) = delete;
   CSurface& operator=(const CSurface&) = delete;
   ~CSurface();
+
+  // The colour new areas of the surface start with.
+  void SetBackground(QColor colour) { m_background = colour; }
 
   // Makes the surface width by height game pixels at the given device pixel
   // ratio, keeping what was drawn at its place.
@@ -53,7 +61,8 @@ class CSurface {
 
  private:
   RECT m_dirty;
-  std::vector<QRgb> m_saved;
+  std::vector<uchar> m_saved;
+  QColor m_background = Qt::white;
   QImage m_image;
   std::unique_ptr<QPainter> m_painter;
   int m_painterUsers = 0;

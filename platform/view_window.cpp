@@ -50,6 +50,10 @@ CViewWindow::CViewWindow(QWidget* parent) : QWidget(parent) {
 
 CViewWindow::~CViewWindow() = default;
 
+void CViewWindow::SetBackground(COLORREF colour) {
+  m_surface.SetBackground(QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+}
+
 RECT CViewWindow::ClientRect() const { return MakeRect(0, 0, m_surface.Width(), m_surface.Height()); }
 
 void CViewWindow::Present(bool now) {

@@ -24,6 +24,8 @@ class CViewWindow : public QWidget, public CViewHost {
   void SetSeed(std::optional<unsigned> seed) { m_seed = seed; }
   // Sound output for PlayWave; without one every sound fails.
   void SetSoundOutput(CSoundOutput* output) { m_sound = output; }
+  // The colour the window shows before the game has painted: the game's ground.
+  void SetBackground(COLORREF colour);
   // Called after every paint of the game, when what it shows may have changed.
   void OnGamePainted(std::function<void()> callback) { m_afterPaint = std::move(callback); }
 

@@ -6,7 +6,7 @@
 using namespace quadrilex;
 
 CQuadrilexdView::CQuadrilexdView(CViewHost& host) : CView(host) {
-  m_brushGrey.CreateSolidBrush(RGB(128, 128, 128));
+  m_brushGrey.CreateSolidBrush(kGroundColour);
   m_penRed.CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
   m_penGreen.CreatePen(PS_SOLID, 1, RGB(0, 255, 0));
   m_penBlack.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));

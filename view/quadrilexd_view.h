@@ -38,6 +38,9 @@ class CQuadrilexdView : public CView {
   void DrawTimeBox();
   void DrawScorePanel(bool bWithBonus);
 
+  // The colour of the ground the board stands on.
+  static constexpr COLORREF kGroundColour = RGB(128, 128, 128);
+
   // Read-only views of the state for the window and for tests.
   const int* Arrangements() const { return m_nArrangement; }
   const int* BlockStates() const { return m_nBlockState; }

@@ -1,0 +1,133 @@
+// In-process timings of the game's own work on Qt's offscreen platform: full
+// paints, a tick of the clock, a move click, a deal, and the first-paint work
+// without its sound. Run through bench/run.sh, which also checks the budgets.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/board.h"
+#include "platform/testing/test_host.h"
+#include "view/quadrilexd_view.h"
+
+namespace {
+
+// A view after its first paint, with a known deal: block b holds arrangement b.
+struct PaintedView {
+  PaintedView(int width, int height) : host(width, height), view(host) {
+    host.Attach(&view);
+    host.SetRandomSequence({0});
+    view.Paint();
+  }
+  CTestHost host;
+  CQuadrilexdView view;
+};
+
+void BM_FullPaint(benchmark::State& state) {
+  PaintedView painted(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) painted.view.Paint();
+}
+BENCHMARK(BM_FullPaint)->Args({1016, 660})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+
+void BM_Tick(benchmark::State& state) {
+  PaintedView painted(1016, 660);
+  for (auto _ : state) painted.view.OnTimer(1);
+}
+BENCHMARK(BM_Tick)->Unit(benchmark::kMicrosecond);
+
+void BM_MoveClick(benchmark::State& state) {
+  PaintedView painted(1016, 660);
+  // Block 11 holds "xtsc"; the arrow between its top shapes makes "txsc" and
+  // back, neither of which is on the board: no match, no collision, no dissolve.
+  const RECT& block = painted.view.BlockRects()[11];
+  const RECT& zone = painted.view.ArrowZones()[2];
+  const CPoint arrow(block.left + (zone.left + zone.right) / 2, block.top + (zone.top + zone.bottom) / 2);
+  for (auto _ : state) painted.view.OnLButtonDown(0, arrow);
+}
+BENCHMARK(BM_MoveClick)->Unit(benchmark::kMicrosecond);
+
+void BM_Deal(benchmark::State& state) {
+  int deal[24], pool[24], arrangement[12], blockState[12], clicks[12];
+  const quadrilex::DealArrays board{deal, pool, arrangement, blockState, clicks};
+  std::srand(1);
+  for (auto _ : state) {
+    quadrilex::DealBoard(board, [] { return std::rand(); });
+    benchmark::DoNotOptimize(arrangement);
+  }
+}
+BENCHMARK(BM_Deal);
+
+void BM_FirstPaintWork(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto host = std::make_unique<CTestHost>(1016, 660);
+    auto view = std::make_unique<CQuadrilexdView>(*host);
+    host->Attach(view.get());
+    state.ResumeTiming();
+    view->Paint();  // the sound is recorded by the test host, not played
+    state.PauseTiming();
+    view.reset();
+    host.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_FirstPaintWork)->Unit(benchmark::kMicrosecond);
+
+// Keeps each benchmark's CPU time per iteration beside the console output
+// (CPU time: the figures are ratios, and wall time on a shared machine swings).
+class RecordingReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  double Time(const std::string& name) const {
+    const auto it = times.find(name);
+    return it == times.end() ? 0.0 : it->second;
+  }
+  std::map<std::string, double> times;
+};
+
+// What a tick shows the player: true when it presents exactly the clock box.
+bool TickPresentsOnlyTheClockBox() {
+  PaintedView painted(1016, 660);
+  painted.host.ClearRecords();
+  painted.view.OnTimer(1);
+  const std::vector<RECT>& presents = painted.host.Presents();
+  return presents.size() == 1 && presents[0] == painted.view.TimeBoxRect();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  const double paint = reporter.Time("BM_FullPaint/1016/660");
+  const double tick = reporter.Time("BM_Tick");
+  const double move = reporter.Time("BM_MoveClick");
+  if (paint <= 0 || tick <= 0 || move <= 0) return 0;  // a filtered run: no budgets to judge
+  const bool onlyBox = TickPresentsOnlyTheClockBox();
+  const bool tickOk = tick <= 0.02 * paint, moveOk = move <= 0.10 * paint;
+  std::printf("\nIn process, against a full paint at 1016 by 660 (%.1f us)\n", paint);
+  std::printf("| figure | time | share of a full paint | budget | result |\n|---|---|---|---|---|\n");
+  std::printf("| tick of the clock | %.2f us | %.2f%% | <= 2%% | %s |\n", tick, 100 * tick / paint,
+              tickOk ? "pass" : "FAIL");
+  std::printf("| move click | %.2f us | %.2f%% | <= 10%% | %s |\n", move, 100 * move / paint,
+              moveOk ? "pass" : "FAIL");
+  std::printf("| a tick presents only the clock box | %s | | yes | %s |\n", onlyBox ? "yes" : "no",
+              onlyBox ? "pass" : "FAIL");
+  return (tickOk && moveOk && onlyBox) ? 0 : 1;
+}
