@@ -5,11 +5,11 @@
 #include <QPushButton>
 
 #include "platform/resources.h"
+#include "view/title.h"
 
 namespace {
 
 const char* const kAboutText = "Quadrilex Version J614 \nPress F1 for more Instructions";
-const char* const kAboutNotice = "Copyright (C) 1997 Brindlewick Puzzle Works";
 constexpr unsigned kAppIcon = 128;
 
 // Dialog units: a quarter of the average character width across, an eighth of
@@ -41,7 +41,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   text->setGeometry(du.Rect(40, 12, 101, 20));
   text->setObjectName(QStringLiteral("aboutText"));
 
-  auto* notice = new QLabel(QString::fromLatin1(kAboutNotice), this);
+  auto* notice = new QLabel(QString::fromLatin1(kCopyrightNotice), this);
   notice->setTextFormat(Qt::PlainText);
   notice->setGeometry(du.Rect(40, 36, 119, 8));
   notice->setObjectName(QStringLiteral("aboutNotice"));

@@ -3,6 +3,8 @@
 // desktop entry.
 #pragma once
 
+#include "view/title.h"
+
 namespace version_info {
 
 // The fixed part: file and product version 1.0.0.1.
@@ -11,7 +13,7 @@ constexpr const char* kCompanyName = "";
 constexpr const char* kFileDescription = "Quadrilexd MFC Application";
 constexpr const char* kFileVersionText = "1, 0, 0, 1";
 constexpr const char* kInternalName = "Quadrilexd";
-constexpr const char* kLegalCopyright = "Copyright (C) 1997 Brindlewick Puzzle Works";
+constexpr const char* kLegalCopyright = kCopyrightNotice;
 constexpr const char* kLegalTrademarks = "";
 constexpr const char* kOriginalFilename = "Quadrilexd.EXE";
 constexpr const char* kProductName = "Quadrilexd Application";

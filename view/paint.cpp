@@ -61,7 +61,7 @@ void CQuadrilexdView::OnDraw(CDC* pDC) {
 
 void CQuadrilexdView::SetTitle() {
   m_strDate = GetCurrentTime().Format("%c");
-  m_strTitle = std::string(kTitlePrefix) + m_strDate + kTitleVersion;
+  m_strTitle = TitlePrefix() + m_strDate + kTitleVersion;
   SetMainWindowText(m_strTitle);
 }
 

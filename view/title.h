@@ -1,7 +1,12 @@
-// The game's name, its maker's notice and its version as the window title and
-// the About box show them.
+// The game's name, its maker's notice and its version as the window title, the
+// About box and the version block show them.
 #pragma once
 
-// The title is the prefix, the date and time of the latest paint, then the version.
-constexpr const char* kTitlePrefix = "Quadrilex  Copyright (C) 1997 Brindlewick Puzzle Works -- ";
+#include <string>
+
+// The maker's one-line notice of its rights.
+constexpr const char* kCopyrightNotice = "Copyright (C) 1997 Brindlewick Puzzle Works";
+
+// The title is this prefix, the date and time of the latest paint, then the version.
+inline std::string TitlePrefix() { return std::string("Quadrilex  ") + kCopyrightNotice + " -- "; }
 constexpr const char* kTitleVersion = " -- Version J614 ";
