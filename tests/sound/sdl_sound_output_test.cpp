@@ -2,6 +2,7 @@
 // server whose only sink is a null sink, recorded from the sink's monitor.
 // with_pulse_null_sink.sh starts the server and names the monitor in
 // QUADRILEX_PULSE_MONITOR.
+#include "platform/resources.h"
 #include "platform/sound/sdl_sound_output.h"
 
 #include <gtest/gtest.h>
@@ -291,6 +292,39 @@ SyncCase StereoSixteenBit() {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SyncPlay, ::testing::Values(MonoEightBit(), StereoSixteenBit()),
                          [](const ::testing::TestParamInfo<SyncCase>& p) { return p.param.name; });
+
+// From the first to the last 10 ms in which the left channel was sounding.
+double SoundingSpan(const std::vector<std::int16_t>& interleaved) {
+  const std::size_t frames = interleaved.size() / kMonitorChannels;
+  long first = -1, last = -1, window = 0;
+  for (std::size_t start = 0; start + kWindowFrames <= frames; start += kWindowFrames, ++window) {
+    double sum = 0;
+    for (std::size_t f = start; f < start + kWindowFrames; ++f) {
+      const double sample = interleaved[f * kMonitorChannels];
+      sum += sample * sample;
+    }
+    if (std::sqrt(sum / kWindowFrames) < kSoundingRms / 4) continue;
+    if (first < 0) first = window;
+    last = window;
+  }
+  return first < 0 ? 0.0 : (last - first + 1) * 0.01;
+}
+
+TEST_F(SoundOnServer, TheOpeningSoundIsHeardToItsEndBeforeTheSyncPlayReturns) {
+  const QByteArray opening = FindResourceBytes(154, "sound");
+  ASSERT_FALSE(opening.isNull());
+  CMonitorRecorder recorder(m_monitor);
+  ASSERT_TRUE(recorder.Start());
+  const auto start = Clock::now();
+  ASSERT_TRUE(m_output.Play(opening, true));
+  const double held = SecondsSince(start);
+  std::this_thread::sleep_for(milliseconds(300));
+  const auto samples = recorder.Stop();
+  // 93541 samples at 22050 a second.
+  EXPECT_GE(held, 4.24 - 0.1);
+  EXPECT_LT(held, 4.24 + 3.0);
+  EXPECT_NEAR(SoundingSpan(samples), 4.24, 0.35);
+}
 
 TEST_F(SoundOnServer, AsyncPlayReturnsWhileTheSoundGoesOnToItsEnd) {
   CMonitorRecorder recorder(m_monitor);
