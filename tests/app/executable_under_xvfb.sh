@@ -11,8 +11,14 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
 }
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'cleanup; rm -f "$log"' EXIT
+log=$(mktemp)
+fail() {
+  echo "FAIL: $*" >&2
+  echo "--- the game's output:" >&2
+  cat "$log" >&2
+  exit 1
+}
 
 # Starts a virtual X server of the given size on a free display of our own,
 # with a window manager, and points DISPLAY at it.
@@ -32,21 +38,22 @@ start_x() {
   sleep 0.5
 }
 
-# Waits for the game to end and prints its exit status.
-exit_status_of() {
-  local pid=$1 status=0
-  for _ in $(seq 100); do
+# Waits for the game to end and sets status to its exit status. (Not in a
+# subshell: only this shell can wait for the game it started.)
+wait_for_exit() {
+  local pid=$1
+  for _ in $(seq 150); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
   kill -0 "$pid" 2>/dev/null && fail "the game did not end"
+  status=0
   wait "$pid" || status=$?
-  echo "$status"
 }
 
 # On a screen too small for the board the game says so and ends with status 1.
 start_x 1000x700x24
-"$game" --seed 3 >/dev/null 2>&1 &
+"$game" --seed 3 >"$log" 2>&1 &
 small_pid=$!
 pids+=($small_pid)
 box=
@@ -59,13 +66,13 @@ done
 sleep 0.5
 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
 xdotool key Return
-status=$(exit_status_of "$small_pid")
+wait_for_exit "$small_pid"
 [ "$status" -eq 1 ] || fail "a screen too small ended the game with status $status, not 1"
 
 start_x 1280x1024x24
 
 # No sound server here: the game goes on in silence.
-"$game" --seed 11 >/dev/null 2>&1 &
+"$game" --seed 11 >"$log" 2>&1 &
 game_pid=$!
 pids+=($game_pid)
 
@@ -94,6 +101,6 @@ xdotool windowactivate --sync "$window" 2>/dev/null || true
 xdotool key --window "$window" alt+f
 sleep 0.5
 xdotool key x
-status=$(exit_status_of "$game_pid")
+wait_for_exit "$game_pid"
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
 echo "PASS: a screen too small ends with status 1; the window filled the screen, title '$title', File > Exit ended with status 0"
