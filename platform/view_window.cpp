@@ -1,6 +1,5 @@
 #include "platform/view_window.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -58,15 +57,17 @@ RECT CViewWindow::ClientRect() const { return MakeRect(0, 0, m_surface.Width(), 
 
 void CViewWindow::Present(bool now) {
   const RECT dirty = m_surface.TakeDirtyRect();
-  if (dirty.IsEmpty()) return;
-  const QRect area(dirty.left, dirty.top, dirty.Width(), dirty.Height());
-  if (now) {
-    // The game is about to hold its thread: paint the area and hand it to the
-    // display server before returning.
-    repaint(area);
-    QApplication::sync();
-  } else {
-    update(area);
+  if (!dirty.IsEmpty()) {
+    const QRect area(dirty.left, dirty.top, dirty.Width(), dirty.Height());
+    m_unpresented += area;
+    if (!now) update(area);
+  }
+  if (now && !m_unpresented.isEmpty()) {
+    // The game is about to hold its thread: everything drawn and not yet on
+    // the screen is painted and handed to the display server now. repaint()
+    // does that without running the event loop, so no click or timer is
+    // handled while the game holds the thread.
+    repaint(m_unpresented);
   }
 }
 
@@ -148,7 +149,11 @@ void CViewWindow::RunGamePaint() {
 
 void CViewWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  for (const QRect& r : event->region()) painter.drawImage(r, m_surface.Image(), QRectF(r.topLeft() * m_surface.Image().devicePixelRatio(), r.size() * m_surface.Image().devicePixelRatio()));
+  const qreal ratio = m_surface.Image().devicePixelRatio();
+  for (const QRect& r : event->region()) {
+    painter.drawImage(r, m_surface.Image(), QRectF(r.topLeft() * ratio, r.size() * ratio));
+  }
+  m_unpresented -= event->region();
   if (!m_exposed) {
     // The first paint of the game waits until the window is on the screen, so
     // that what it shows before holding the thread is seen.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QBasicTimer>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -67,6 +68,7 @@ class CViewWindow : public QWidget, public CViewHost {
   QBasicTimer m_restTimer;
   std::optional<unsigned> m_seed;
   std::function<void()> m_afterPaint;
+  QRegion m_unpresented;  // drawn on the surface, not yet painted on the window
   bool m_exposed = false;
   bool m_paintPending = false;
   int m_paintDepth = 0;

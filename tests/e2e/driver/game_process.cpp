@@ -1,0 +1,77 @@
+#include "tests/e2e/driver/game_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <thread>
+
+namespace e2e {
+
+std::string ToString(const ExitStatus& s) {
+  char text[64];
+  if (s.exited) std::snprintf(text, sizeof text, "exit status %d", s.code);
+  else std::snprintf(text, sizeof text, "killed by signal %d", s.signal);
+  return text;
+}
+
+GameProcess::GameProcess(const std::string& program, const std::vector<std::string>& args, const std::string& logPath) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  pid_ = fork();
+  if (pid_ == 0) {
+    if (!logPath.empty()) {
+      const int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd >= 0) {
+        dup2(fd, STDOUT_FILENO);
+        dup2(fd, STDERR_FILENO);
+        close(fd);
+      }
+    }
+    execv(program.c_str(), argv.data());
+    std::perror("execv");
+    _exit(127);
+  }
+}
+
+GameProcess::~GameProcess() { stop(); }
+
+bool GameProcess::reap(bool block) {
+  if (status_) return true;
+  if (pid_ <= 0) return false;
+  int raw = 0;
+  const pid_t r = waitpid(pid_, &raw, block ? 0 : WNOHANG);
+  if (r != pid_) return false;
+  ExitStatus s;
+  s.exited = WIFEXITED(raw);
+  s.code = s.exited ? WEXITSTATUS(raw) : 0;
+  s.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+  status_ = s;
+  return true;
+}
+
+bool GameProcess::running() { return pid_ > 0 && !reap(false); }
+
+std::optional<ExitStatus> GameProcess::waitExit(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!reap(false)) {
+    if (pid_ <= 0 || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return status_;
+}
+
+void GameProcess::stop(std::chrono::milliseconds grace) {
+  if (!running()) return;
+  kill(pid_, SIGTERM);
+  if (waitExit(grace)) return;
+  kill(pid_, SIGKILL);
+  reap(true);
+}
+
+}  // namespace e2e

@@ -1,0 +1,77 @@
+// A player at an X display: looks at the screen, finds windows by their
+// titles, moves the pointer, clicks and types through the XTEST extension.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/image.h"
+
+namespace e2e {
+
+using WindowId = unsigned long;
+
+struct WindowInfo {
+  WindowId id = 0;
+  std::string title;        // _NET_WM_NAME, else WM_NAME; empty when it has none
+  long pid = -1;            // _NET_WM_PID, -1 when not set
+  Rect area;                // the window's own area on the root (inside the frame the manager adds)
+  bool viewable = false;    // mapped, and every ancestor mapped
+  bool overrideRedirect = false;  // popups and menus, which the manager leaves alone
+  WindowId transientFor = 0;
+};
+
+class XSession {
+ public:
+  // Opens `display` (nullptr: $DISPLAY); nullptr when it cannot be opened.
+  static std::unique_ptr<XSession> Open(const char* display = nullptr);
+  ~XSession();
+  XSession(const XSession&) = delete;
+  XSession& operator=(const XSession&) = delete;
+
+  bool hasXTest() const { return hasXTest_; }
+  Rect screen() const;
+
+  // What the screen shows in `area` (root coordinates, clipped to the screen).
+  Image capture(const Rect& area);
+  Image captureScreen() { return capture(screen()); }
+
+  // Every window in the tree below the root, parents before children.
+  std::vector<WindowInfo> windows();
+  std::optional<WindowInfo> findWindow(const std::function<bool(const WindowInfo&)>& match);
+  // The window's current state; nullopt once it is gone.
+  std::optional<WindowInfo> describe(WindowId id);
+
+  // The window that has the keyboard focus (0 when none).
+  WindowId inputFocus();
+  // True when `window` is `ancestor` or lies below it in the tree.
+  bool isWithin(WindowId window, WindowId ancestor);
+
+  void movePointer(int x, int y);
+  // A click at (x, y). Clicks follow each other at the pace of a quick player,
+  // at least kClickGapMs apart: a burst of clicks all in the same millisecond is
+  // nothing a mouse sends, and the game is not tested for it.
+  void click(int x, int y, int button = 1);
+  static constexpr int kClickGapMs = 50;
+  // Presses the modifiers (XK_ key symbols) in order, taps `key`, releases them in reverse order.
+  void tapKey(unsigned long keysym, const std::vector<unsigned long>& modifiers = {});
+  // Waits until the server has handled every request sent so far.
+  void sync();
+
+ private:
+  XSession() = default;
+  void collect(unsigned long window, bool parentViewable, std::vector<WindowInfo>& out);
+  bool fill(unsigned long window, bool parentViewable, WindowInfo& info);
+  void fakeKey(unsigned long keysym, bool press);
+
+  struct Handle;
+  std::unique_ptr<Handle> handle_;
+  bool hasXTest_ = false;
+  std::chrono::steady_clock::time_point lastClick_;
+};
+
+}  // namespace e2e
