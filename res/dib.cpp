@@ -1,17 +1,8 @@
 #include "res/dib.h"
 
-namespace quadrilex::res {
+#include "res/little_endian.h"
 
-namespace {
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-  out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-}  // namespace
+namespace quadrilex::res {
 
 std::vector<std::uint8_t> EncodeDib8(const IndexedPicture& picture) {
   const std::uint32_t stride = (static_cast<std::uint32_t>(picture.width) + 3) / 4 * 4;

@@ -1,5 +1,7 @@
 #include "res/icons.h"
 
+#include "res/little_endian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -165,16 +167,6 @@ bool ColourAt(const std::vector<Shape>& scene, int size, Vec p, bool wholePixels
     }
   }
   return covered;
-}
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-  out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
 }
 
 // One image as an icon file stores it: a bitmap header whose height counts both

@@ -1,21 +1,13 @@
 #include "res/wave.h"
 
+#include "res/little_endian.h"
+
 #include <cmath>
 #include <stdexcept>
 
 namespace quadrilex::res {
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-  out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 void PutId(std::vector<std::uint8_t>& out, const std::string& id) {
   if (id.size() != 4) throw std::invalid_argument("a chunk id has four characters: " + id);
