@@ -52,4 +52,7 @@ class CViewHost {
 
   // Set once the player has closed the notice that sound cannot be played.
   bool m_bSoundNoticeShown = false;
+  // How many of those notices are open right now: each holds a handler of the
+  // game in the middle of its work while timers go on firing.
+  int m_nSoundNoticesOpen = 0;
 };

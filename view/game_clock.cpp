@@ -22,6 +22,11 @@ const char* const kNewSetWords = "CLICK HERE TO PLAY ANOTHER SET";
 
 void CQuadrilexdView::OnTimer(UINT /*nIDEvent*/) {
   if (m_bResting) {
+    // The notice that sound cannot be played holds a click or a tick in the
+    // middle of its work on this board. Dealing the next game under it would
+    // let that work go on over the new board, so the rest lasts until the
+    // notice is closed: the rest timer fires again.
+    if (m_host.m_nSoundNoticesOpen > 0) return;
     if (m_nGame < kLastGame)
       StartNextGame();
     else

@@ -19,7 +19,9 @@ void PlaySoundAsync(CViewHost& host, UINT nSoundId) {
   if (!wave.isNull() && host.PlayWave(nSoundId, wave, false)) return;
   if (host.m_bSoundNoticeShown) return;
   host.Present(true);
+  ++host.m_nSoundNoticesOpen;
   host.ShowMessageBox(kNoSoundNotice, AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
+  --host.m_nSoundNoticesOpen;
   // Only once the player has closed it: a failure while it is still open
   // brings a second notice.
   host.m_bSoundNoticeShown = true;
