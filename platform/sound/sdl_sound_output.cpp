@@ -88,15 +88,15 @@ const QByteArray* CSdlSoundOutput::Converted(const QByteArray& wave) {
 
   SDL_RWops* source = SDL_RWFromConstMem(wave.constData(), static_cast<int>(wave.size()));
   if (source == nullptr) return nullptr;
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec waveFormat{};
   Uint8* decoded = nullptr;
   Uint32 decodedBytes = 0;
-  if (SDL_LoadWAV_RW(source, 1, &spec, &decoded, &decodedBytes) == nullptr) return nullptr;
+  if (SDL_LoadWAV_RW(source, 1, &waveFormat, &decoded, &decodedBytes) == nullptr) return nullptr;
 
   QByteArray converted;
   bool ok = false;
   SDL_AudioStream* stream =
-      SDL_NewAudioStream(spec.format, spec.channels, spec.freq, m_format, static_cast<Uint8>(m_nChannels), m_nRate);
+      SDL_NewAudioStream(waveFormat.format, waveFormat.channels, waveFormat.freq, m_format, static_cast<Uint8>(m_nChannels), m_nRate);
   if (stream != nullptr) {
     ok = SDL_AudioStreamPut(stream, decoded, static_cast<int>(decodedBytes)) == 0 && SDL_AudioStreamFlush(stream) == 0;
     const int available = ok ? SDL_AudioStreamAvailable(stream) : 0;

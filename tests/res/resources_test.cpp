@@ -189,16 +189,16 @@ TEST_P(SoundResource, SoundsCleanNoClippingAndSilentAtBothEnds) {
 TEST_P(SoundResource, SdlDecodesItInItsOwnFormat) {
   const SoundCase& sc = GetParam();
   const QByteArray wave = FindResourceBytes(sc.id, "sound");
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec waveFormat{};
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromConstMem(wave.constData(), static_cast<int>(wave.size())), 1, &spec, &buffer,
+  ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromConstMem(wave.constData(), static_cast<int>(wave.size())), 1, &waveFormat, &buffer,
                            &length),
             nullptr)
       << SDL_GetError();
-  EXPECT_EQ(spec.freq, 22050);
-  EXPECT_EQ(spec.channels, sc.channels);
-  EXPECT_EQ(spec.format, sc.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB);
+  EXPECT_EQ(waveFormat.freq, 22050);
+  EXPECT_EQ(waveFormat.channels, sc.channels);
+  EXPECT_EQ(waveFormat.format, sc.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB);
   EXPECT_EQ(length, sc.dataBytes);
   EXPECT_NEAR(length / (sc.channels * sc.bits / 8) / 22050.0, sc.seconds, 0.005);
   SDL_FreeWAV(buffer);
