@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,20 +24,23 @@ GameProcess::GameProcess(const std::string& program, const std::vector<std::stri
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
 
-  pid_ = fork();
-  if (pid_ == 0) {
-    if (!logPath.empty()) {
-      const int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (fd >= 0) {
-        dup2(fd, STDOUT_FILENO);
-        dup2(fd, STDERR_FILENO);
-        close(fd);
-      }
-    }
-    execv(program.c_str(), argv.data());
-    std::perror("execv");
-    _exit(127);
+  // posix_spawn runs no code of ours between the fork and the exec: this
+  // program has threads, and a child that takes a lock one of them held at the
+  // fork (an allocator's, a sanitizer's) waits for ever.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!logPath.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   }
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    pid_ = pid;
+  } else {
+    std::perror("posix_spawn");
+    pid_ = -1;
+  }
+  posix_spawn_file_actions_destroy(&actions);
 }
 
 GameProcess::~GameProcess() { stop(); }
