@@ -52,13 +52,18 @@ BOOL CFont::DeleteObject() {
   return TRUE;
 }
 
+CFont::~CFont() { DeleteObject(); }
+
 int CFont::LiveCount() { return g_liveFonts; }
 
 const CFont::ShapedLine& CFont::Shaped(const QString& text) const {
   const auto found = m_shaped.constFind(text);
   if (found != m_shaped.constEnd()) return *found;
-  // A few dozen different texts at most between two paints (labels, scores,
-  // the clock); the cache goes with the font, which every paint makes anew.
+  // Labels, scores and the clock's texts: a few hundred in a whole set at the
+  // most, and every paint makes the font anew. The bound only keeps a game
+  // that is never repainted from holding more.
+  constexpr qsizetype kMostShaped = 512;
+  if (m_shaped.size() >= kMostShaped) m_shaped.clear();
   QTextLayout layout(text, m_font);
   layout.beginLayout();
   QTextLine line = layout.createLine();

@@ -55,6 +55,9 @@ class CFont {
   };
 
   CFont() = default;
+  ~CFont();
+  CFont(const CFont&) = delete;
+  CFont& operator=(const CFont&) = delete;
   // height is the character cell height (ascent plus descent) in the units of
   // the device the font is used on; the face "Arial Bold" is answered by the
   // game's own bold sans face.
