@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QGlyphRun>
 #include <QTextLayout>
 #include <cstdlib>
 #include <utility>
@@ -70,7 +71,21 @@ const CFont::ShapedLine& CFont::Shaped(const QString& text) const {
   layout.endLayout();
   ShapedLine shaped;
   shaped.width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
-  shaped.glyphs = layout.glyphRuns();
+  // The glyphs are drawn once into a clear picture; every later draw of the
+  // text is a copy of its black pixels. The game's text is not smoothed, so
+  // the copy gives exactly the pixels the glyphs would.
+  const QList<QGlyphRun> runs = layout.glyphRuns();
+  QRectF bounds;
+  for (const QGlyphRun& run : runs) bounds |= run.boundingRect();
+  const QRect area = bounds.toAlignedRect();
+  if (!area.isEmpty()) {
+    shaped.offset = area.topLeft();
+    shaped.picture = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+    shaped.picture.fill(Qt::transparent);
+    QPainter painter(&shaped.picture);
+    painter.setPen(Qt::black);
+    for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(-area.left(), -area.top()), run);
+  }
   return *m_shaped.insert(text, shaped);
 }
 
@@ -316,7 +331,7 @@ int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box
   const bool compare = m_kind == Kind::Surface && m_bkMode == TRANSPARENT && !m_surface->IsDirty(used) &&
                        m_surface->SaveRegion(used);
   if (shaped) {
-    for (const QGlyphRun& run : shaped->glyphs) painter.drawGlyphRun(QPointF(x, y), run);
+    if (!shaped->picture.isNull()) painter.drawImage(QPoint(x, y) + shaped->offset, shaped->picture);
   } else {
     painter.drawText(QPoint(x, y + ascent), text);
   }

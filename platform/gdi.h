@@ -5,7 +5,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QGlyphRun>
 #include <QHash>
 #include <QList>
 #include <QImage>
@@ -48,10 +47,13 @@ class CBrush {
 
 class CFont {
  public:
-  // A line of text shaped once in this font: its width and its glyphs.
+  // A line of text shaped and drawn once in this font: its width, and its
+  // black pixels on a clear picture, placed at `offset` from the line's top
+  // left (glyphs may reach past the line's box).
   struct ShapedLine {
     int width = 0;
-    QList<QGlyphRun> glyphs;
+    QImage picture;
+    QPoint offset;
   };
 
   CFont() = default;

@@ -1,0 +1,124 @@
+// The device context on a surface draws the pixels the game expects.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "platform/game_font.h"
+#include "platform/gdi.h"
+#include "platform/surface.h"
+
+namespace {
+
+// A device context on a surface of its own.
+class SurfaceDC : public CDC {
+ public:
+  explicit SurfaceDC(CSurface* surface) { AttachSurface(surface); }
+};
+
+class GdiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    surface.SetBackground(QColor(128, 128, 128));
+    surface.Resize(200, 60);
+  }
+  QRgb At(int x, int y) const { return surface.Image().pixel(x, y) | 0xFF000000u; }
+
+  CSurface surface;
+};
+
+TEST_F(GdiTest, TextIsTheSamePixelsAsQtDrawsInTheGameFont) {
+  CFont font;
+  font.CreateFont(16, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
+                  PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
+  RECT box = MakeRect(10, 10, 190, 40);
+  for (int pass = 0; pass < 2; ++pass) {  // the second draw comes from the kept picture
+    SurfaceDC dc(&surface);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SelectObject(&font);
+    dc.DrawText("Time Left 01:45", &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  }
+
+  QImage expected(200, 60, CSurface::kFormat);
+  expected.fill(QColor(128, 128, 128));
+  {
+    QPainter painter(&expected);
+    painter.setFont(GameFont(16));
+    painter.setPen(Qt::black);
+    const QFontMetrics metrics(painter.font());
+    const int width = metrics.horizontalAdvance(QStringLiteral("Time Left 01:45"));
+    const int x = 10 + (180 - width) / 2;
+    const int y = 10 + (30 - metrics.height()) / 2;
+    painter.drawText(QPoint(x, y + metrics.ascent()), QStringLiteral("Time Left 01:45"));
+  }
+  int dark = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      ASSERT_EQ(At(x, y), expected.pixel(x, y) | 0xFF000000u) << "at " << x << "," << y;
+      if (qGray(expected.pixel(x, y)) < 64) ++dark;
+    }
+  }
+  EXPECT_GT(dark, 50);  // the text is really there
+}
+
+TEST_F(GdiTest, RectangleOutlinesInThePenAndFillsWithTheBrush) {
+  CPen blue;
+  blue.CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
+  CBrush white;
+  white.CreateSolidBrush(RGB(255, 255, 255));
+  {
+    SurfaceDC dc(&surface);
+    dc.SelectObject(&blue);
+    dc.SelectObject(&white);
+    const RECT rc = MakeRect(20, 10, 30, 16);
+    dc.Rectangle(&rc);
+  }
+  EXPECT_EQ(At(20, 10), qRgb(0, 0, 255));
+  EXPECT_EQ(At(29, 15), qRgb(0, 0, 255));
+  EXPECT_EQ(At(21, 11), qRgb(255, 255, 255));
+  EXPECT_EQ(At(28, 14), qRgb(255, 255, 255));
+  EXPECT_EQ(At(30, 10), qRgb(128, 128, 128));  // right and bottom are exclusive
+  EXPECT_EQ(At(20, 16), qRgb(128, 128, 128));
+}
+
+TEST_F(GdiTest, LinesStopShortOfTheirEndPointAndPixelsLandWhereSet) {
+  CPen red;
+  red.CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  {
+    SurfaceDC dc(&surface);
+    dc.SelectObject(&red);
+    dc.MoveTo(5, 5);
+    dc.LineTo(15, 5);   // across
+    dc.LineTo(15, 20);  // down
+    dc.MoveTo(40, 40);
+    dc.LineTo(50, 50);  // diagonal
+    dc.SetPixel(100, 30, RGB(0, 255, 0));
+    dc.SetPixel(500, 30, RGB(0, 255, 0));  // off the surface: nothing
+  }
+  EXPECT_EQ(At(5, 5), qRgb(255, 0, 0));
+  EXPECT_EQ(At(14, 5), qRgb(255, 0, 0));
+  EXPECT_EQ(At(15, 5), qRgb(255, 0, 0));  // drawn by the second line, from its start
+  EXPECT_EQ(At(15, 19), qRgb(255, 0, 0));
+  EXPECT_EQ(At(15, 20), qRgb(128, 128, 128));
+  EXPECT_EQ(At(45, 45), qRgb(255, 0, 0));
+  EXPECT_EQ(At(50, 50), qRgb(128, 128, 128));
+  EXPECT_EQ(At(100, 30), qRgb(0, 255, 0));
+}
+
+TEST_F(GdiTest, TextDrawnOverItselfIsNotPresentedAgain) {
+  CFont font;
+  font.CreateFont(16, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
+                  PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
+  RECT box = MakeRect(10, 10, 190, 40);
+  auto draw = [&] {
+    SurfaceDC dc(&surface);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SelectObject(&font);
+    dc.DrawText("Bonus", &box, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+  };
+  draw();
+  EXPECT_FALSE(surface.TakeDirtyRect().IsEmpty());
+  draw();
+  EXPECT_TRUE(surface.TakeDirtyRect().IsEmpty());
+}
+
+}  // namespace
