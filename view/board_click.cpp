@@ -3,18 +3,13 @@
 #include "game/clock.h"
 #include "platform/host.h"
 #include "view/quadrilexd_view.h"
+#include "view/cues.h"
 #include "view/sound_cues.h"
 
 using namespace quadrilex;
+using namespace view_cues;
 
 namespace {
-constexpr UINT kLostSound = 155;
-constexpr UINT kMatchSound = 156;
-constexpr UINT kCollisionSound = 157;
-constexpr UINT kGameOverSound = 158;
-constexpr UINT kTickTimer = 1;
-constexpr UINT kRestTimer = 2;
-constexpr COLORREF kGround = 0x808080;
 // The dissolve is shown in this many steps, one pause after each, so that it
 // lasts about a second whatever the machine.
 constexpr int kDissolveSteps = 50;
@@ -62,8 +57,8 @@ void CQuadrilexdView::DissolveBlocks(int column1, int row1, int column2, int row
       const int dx = m_nDissolveOrder[j] / m_nBlockSize;
       const int dy = m_nDissolveOrder[j] % m_nBlockSize;
       for (int k = 0; k < 4; ++k) {
-        dc.SetPixel(rc1.left + dx, rc1.top + dy, kGround);
-        dc.SetPixel(rc2.left + dx, rc2.top + dy, kGround);
+        dc.SetPixel(rc1.left + dx, rc1.top + dy, CQuadrilexdView::kGroundColour);
+        dc.SetPixel(rc2.left + dx, rc2.top + dy, CQuadrilexdView::kGroundColour);
       }
     }
     m_host.Pause(kDissolveStepMs);

@@ -6,16 +6,13 @@
 #include "game/layout.h"
 #include "platform/host.h"
 #include "view/quadrilexd_view.h"
+#include "view/cues.h"
 #include "view/sound_cues.h"
 
 using namespace quadrilex;
+using namespace view_cues;
 
 namespace {
-constexpr UINT kTickTimer = 1;
-constexpr UINT kRestTimer = 2;
-constexpr UINT kGameOverSound = 158;
-constexpr UINT kRestOverSound = 159;
-constexpr UINT kOpeningSound = 154;
 constexpr int kLastGame = 4;
 const char* const kNewSetWords = "CLICK HERE TO PLAY ANOTHER SET";
 }  // namespace
@@ -112,17 +109,17 @@ void CQuadrilexdView::DrawRecap() {
 
   dc.Rectangle(&m_rcAverageBox);
   std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(AverageScore(m_nGameScore)));
-  dc.DrawText(m_szNumber, &m_rcAverageBox, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-  dc.DrawText("Average", &m_rcAverageLabel, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+  dc.DrawText(m_szNumber, &m_rcAverageBox, kBoxText);
+  dc.DrawText("Average", &m_rcAverageLabel, kLabelText);
 
   // From left to right: Game 5 down to Game 1.
   for (int k = 1; k <= kRecapSlots; ++k) {
     dc.Rectangle(&m_rcRecapBox[k - 1]);
     std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(m_nGameScore[5 - k]));
-    dc.DrawText(m_szNumber, &m_rcRecapBox[k - 1], DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    dc.DrawText(m_szNumber, &m_rcRecapBox[k - 1], kBoxText);
     char label[12];
     std::snprintf(label, sizeof label, "Game %1i", 6 - k);
-    dc.DrawText(label, &m_rcRecapLabel[k - 1], DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    dc.DrawText(label, &m_rcRecapLabel[k - 1], kLabelText);
   }
 
   dc.SelectObject(&m_penYellow);
@@ -139,7 +136,7 @@ void CQuadrilexdView::DrawRecap() {
     RECT rc = m_rcNewSetBox;
     rc.top = m_rcNewSetBox.top + lineHeight / 2 + line * lineHeight;
     rc.bottom = rc.top + lineHeight;
-    dc.DrawText(std::string(1, *p), &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    dc.DrawText(std::string(1, *p), &rc, kBoxText);
     ++line;
   }
 }

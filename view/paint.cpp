@@ -6,16 +6,16 @@
 #include "game/layout.h"
 #include "platform/host.h"
 #include "view/quadrilexd_view.h"
+#include "view/cues.h"
 #include "view/sound_cues.h"
 #include "view/title.h"
 
 using namespace quadrilex;
+using namespace view_cues;
 
 namespace {
 const char* const kTooSmallMessage =
     "Program Abort: This game will not run unless the screen is at least 1024 wide and 720 high.";
-constexpr UINT kOpeningSound = 154;
-constexpr UINT kTickTimer = 1;
 }  // namespace
 
 void CQuadrilexdView::OnDraw(CDC* pDC) {

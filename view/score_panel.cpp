@@ -1,14 +1,11 @@
 // The row of labelled boxes along the top: the clock, and the five score boxes.
 #include <cstdio>
 
+#include "view/cues.h"
 #include "view/quadrilexd_view.h"
 
 using namespace quadrilex;
-
-namespace {
-constexpr UINT kBoxText = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
-constexpr UINT kLabelText = DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
-}  // namespace
+using namespace view_cues;
 
 void CQuadrilexdView::DrawTimeBox() {
   CClientDC dc(this);
