@@ -18,7 +18,7 @@ done
 
 "$root/scripts/install-deps.sh"
 build="$root/build-bench"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUADRILEX_BENCH=ON -DQUADRILEX_E2E_TESTS=OFF >&2
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUADRILEX_BENCH=ON -DQUADRILEX_TESTS=ON -DQUADRILEX_E2E_TESTS=OFF >&2
 cmake --build "$build" -j"$(nproc)" --target quadrilex view_bench floor_window process_probe \
   quadrilex_click_storm_cli >&2
 
