@@ -1,12 +1,12 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTimer>
 
 #include "app/about_dlg.h"
 #include "app/quadrilexd_doc.h"
@@ -24,6 +24,10 @@ CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
   setWindowTitle(QStringLiteral("Untitled - Quadrilex"));
   m_viewWindow = new CViewWindow(this);
   setCentralWidget(m_viewWindow);
+  // The menu bar belongs in the game's window, under its caption. Without
+  // this Qt would first ask the session bus for a desktop-wide menu (and
+  // start a bus of its own when there is none) before the first frame.
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
   BuildMenu();
   BuildAccelerators();
 }
@@ -43,8 +47,9 @@ void CMainFrame::ShowFilling() {
   setWindowState(Qt::WindowMaximized);
   show();
   m_viewWindow->setFocus();
-  // The icon is read once the window is up: the first frame does not need it.
-  QTimer::singleShot(0, this, [this] { setWindowIcon(LoadIconResource(kAppIcon)); });
+  // The icon is read once the window is on the screen: its decoder is a
+  // plugin Qt loads from disk, and the first frame does not need it.
+  m_viewWindow->OnFirstShown([this] { setWindowIcon(LoadIconResource(kAppIcon)); });
 }
 
 void CMainFrame::BuildMenu() {

@@ -1,8 +1,9 @@
 #include "app/quadrilexd_app.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSettings>
 
+#include "app/game_style.h"
 #include "app/main_frame.h"
 #include "app/quadrilexd_doc.h"
 #include "platform/sound/deferred_sound_output.h"
@@ -28,6 +29,7 @@ bool CQuadrilexdApp::InitInstance() {
   // so once, the first time a sound cannot be played.
   m_sound = std::make_unique<CDeferredSoundOutput>();
 
+  QApplication::setStyle(new CGameStyle);
   m_doc = std::make_unique<CQuadrilexdDoc>();
   m_frame = std::make_unique<CMainFrame>(*m_doc);
   CViewWindow* window = m_frame->ViewWindow();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "platform/afx.h"
 #include "platform/sound_output.h"
@@ -158,6 +159,7 @@ void CViewWindow::paintEvent(QPaintEvent* event) {
     // The first paint of the game waits until the window is on the screen, so
     // that what it shows before holding the thread is seen.
     m_exposed = true;
+    if (m_afterFirstShown) QTimer::singleShot(0, this, std::exchange(m_afterFirstShown, nullptr));
     if (m_paintPending) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
   }
 }

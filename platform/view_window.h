@@ -29,6 +29,10 @@ class CViewWindow : public QWidget, public CViewHost {
   void SetBackground(COLORREF colour);
   // Called after every paint of the game, when what it shows may have changed.
   void OnGamePainted(std::function<void()> callback) { m_afterPaint = std::move(callback); }
+  // Called once, just after the window's first frame is on the screen and
+  // before the game's first paint: the place for work the first frame does
+  // not need.
+  void OnFirstShown(std::function<void()> callback) { m_afterFirstShown = std::move(callback); }
 
   // Asks for a paint of the game from its stored state, as soon as the window
   // shows and the event loop is free.
@@ -68,6 +72,7 @@ class CViewWindow : public QWidget, public CViewHost {
   QBasicTimer m_restTimer;
   std::optional<unsigned> m_seed;
   std::function<void()> m_afterPaint;
+  std::function<void()> m_afterFirstShown;
   QRegion m_unpresented;  // drawn on the surface, not yet painted on the window
   bool m_exposed = false;
   bool m_paintPending = false;

@@ -18,12 +18,15 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "app/game_style.h"
 #include "app/main_frame.h"
 #include "app/quadrilexd_app.h"
 #include "platform/surface.h"
@@ -46,6 +49,12 @@ void TypeFileName(QFileDialog* dialog, const QString& path) {
   ASSERT_NE(nameBox, nullptr);
   nameBox->setFocus();
   nameBox->setText(path);
+}
+
+// True when a Qt image-format plugin is mapped into this process.
+bool ImagePluginLoaded() {
+  QFile maps(QStringLiteral("/proc/self/maps"));
+  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
 }
 
 std::vector<QString> ActionTexts(QMenu* menu) {
@@ -101,6 +110,39 @@ TEST_F(ShellTest, MainWindowFillsTheAvailableScreenFromTheStart) {
   // The view's client area is what the first paint laid out.
   EXPECT_EQ(View()->ClientRectAtLastPaint().right, Window()->width());
   EXPECT_EQ(View()->ClientRectAtLastPaint().bottom, Window()->height());
+}
+
+TEST_F(ShellTest, FirstFrameNeedsNoImagePluginAndTheIconComesAfterIt) {
+  if (ImagePluginLoaded()) GTEST_SKIP() << "an earlier test in this process has loaded the image plugins";
+  app = std::make_unique<CQuadrilexdApp>(StartOptions{7u});
+  ASSERT_TRUE(app->InitInstance());
+  // Built and shown, with its menu bar in the window, and nothing read yet
+  // that needs an image plugin.
+  EXPECT_FALSE(Frame()->menuBar()->isNativeMenuBar());
+  EXPECT_FALSE(ImagePluginLoaded());
+  EXPECT_TRUE(Frame()->windowIcon().isNull());
+  ASSERT_TRUE(WaitUntil([this] { return !Frame()->windowIcon().isNull(); }));
+  const QList<QSize> sizes = Frame()->windowIcon().availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+  EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+}
+
+TEST(GameStyle, DrawsTheOverflowArrowsAndLeavesEveryOtherIconToTheBaseStyle) {
+  const CGameStyle style;
+  const QImage arrows = style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage();
+  ASSERT_EQ(arrows.size(), QSize(16, 16));
+  int marked = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) marked += qAlpha(arrows.pixel(x, y)) > 128 ? 1 : 0;
+  }
+  EXPECT_GT(marked, 10);
+  EXPECT_EQ(qAlpha(arrows.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(arrows.pixel(15, 15)), 0);
+
+  std::unique_ptr<QStyle> base(QStyleFactory::create(QApplication::style()->name()));
+  ASSERT_NE(base, nullptr);
+  EXPECT_EQ(style.standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32).toImage(),
+            base->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32).toImage());
 }
 
 TEST_F(ShellTest, TitleCarriesTheGameAndItsVersion) {
