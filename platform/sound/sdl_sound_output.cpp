@@ -1,10 +1,12 @@
 #include "platform/sound/sdl_sound_output.h"
 
-#include <SDL.h>
-
 #include <chrono>
 #include <climits>
+#include <cstdio>
+#include <string>
 #include <thread>
+
+#include "platform/sound/sdl_audio_library.h"
 
 namespace {
 
@@ -25,10 +27,19 @@ CSdlSoundOutput::~CSdlSoundOutput() { Close(); }
 
 bool CSdlSoundOutput::Open() {
   if (m_device != 0) return true;
+  std::string why;
+  m_sdl = LoadSdlAudio(&why);
+  if (m_sdl == nullptr) {
+    std::fprintf(stderr, "quadrilex: no sound: %s\n", why.c_str());
+    return false;
+  }
   // Left to itself SDL turns SIGINT and SIGTERM into quit events that nothing
   // here reads; they must still end the game.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  m_sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (m_sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    std::fprintf(stderr, "quadrilex: no sound: %s\n", m_sdl->SDL_GetError());
+    return false;
+  }
   m_bAudioStarted = true;
 
   SDL_AudioSpec wanted{};
@@ -38,9 +49,15 @@ bool CSdlSoundOutput::Open() {
   wanted.samples = kWantedBufferFrames;
   wanted.callback = nullptr;  // the samples are queued, not pulled
   SDL_AudioSpec obtained{};
-  // Take the device as it comes: each image is converted to its format once.
-  const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_ANY_CHANGE);
+  // Take the device's rate and channels as they come, each image being
+  // converted to them once; keep 16-bit samples, which is all the images hold
+  // (SDL converts for a device that wants another sample format).
+  const SDL_AudioDeviceID device =
+      m_sdl->SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
+                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
+                                     SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
   if (device == 0) {
+    std::fprintf(stderr, "quadrilex: no sound: %s\n", m_sdl->SDL_GetError());
     Close();
     return false;
   }
@@ -50,14 +67,14 @@ bool CSdlSoundOutput::Open() {
   m_nChannels = obtained.channels;
   m_nFrameBytes = static_cast<int>(SDL_AUDIO_BITSIZE(obtained.format) / 8) * obtained.channels;
   m_nBufferFrames = obtained.samples;
-  SDL_PauseAudioDevice(m_device, 0);  // an empty queue plays silence
+  m_sdl->SDL_PauseAudioDevice(m_device, 0);  // an empty queue plays silence
   return true;
 }
 
 void CSdlSoundOutput::Close() {
-  if (m_device != 0) SDL_CloseAudioDevice(m_device);
+  if (m_device != 0) m_sdl->SDL_CloseAudioDevice(m_device);
   m_device = 0;
-  if (m_bAudioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (m_bAudioStarted) m_sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
   m_bAudioStarted = false;
   m_format = 0;
   m_nRate = m_nChannels = m_nFrameBytes = m_nBufferFrames = 0;
@@ -65,7 +82,7 @@ void CSdlSoundOutput::Close() {
 }
 
 std::uint32_t CSdlSoundOutput::QueuedBytes() const {
-  return m_device != 0 ? SDL_GetQueuedAudioSize(m_device) : 0;
+  return m_device != 0 ? m_sdl->SDL_GetQueuedAudioSize(m_device) : 0;
 }
 
 bool CSdlSoundOutput::Play(const QByteArray& wave, bool wait) {
@@ -75,8 +92,8 @@ bool CSdlSoundOutput::Play(const QByteArray& wave, bool wait) {
 
   // A new sound cuts off the one still playing: what has not reached the
   // device yet is dropped.
-  SDL_ClearQueuedAudio(m_device);
-  if (SDL_QueueAudio(m_device, samples->constData(), static_cast<Uint32>(samples->size())) != 0) return false;
+  m_sdl->SDL_ClearQueuedAudio(m_device);
+  if (m_sdl->SDL_QueueAudio(m_device, samples->constData(), static_cast<Uint32>(samples->size())) != 0) return false;
   if (wait) WaitUntilHeard(static_cast<std::uint32_t>(samples->size()));
   return true;
 }
@@ -86,28 +103,29 @@ const QByteArray* CSdlSoundOutput::Converted(const QByteArray& wave) {
   if (found != m_converted.constEnd()) return &found.value();
   if (wave.isEmpty() || wave.size() > INT_MAX) return nullptr;
 
-  SDL_RWops* source = SDL_RWFromConstMem(wave.constData(), static_cast<int>(wave.size()));
+  SDL_RWops* source = m_sdl->SDL_RWFromConstMem(wave.constData(), static_cast<int>(wave.size()));
   if (source == nullptr) return nullptr;
   SDL_AudioSpec waveFormat{};
   Uint8* decoded = nullptr;
   Uint32 decodedBytes = 0;
-  if (SDL_LoadWAV_RW(source, 1, &waveFormat, &decoded, &decodedBytes) == nullptr) return nullptr;
+  if (m_sdl->SDL_LoadWAV_RW(source, 1, &waveFormat, &decoded, &decodedBytes) == nullptr) return nullptr;
 
   QByteArray converted;
   bool ok = false;
   SDL_AudioStream* stream =
-      SDL_NewAudioStream(waveFormat.format, waveFormat.channels, waveFormat.freq, m_format, static_cast<Uint8>(m_nChannels), m_nRate);
+      m_sdl->SDL_NewAudioStream(waveFormat.format, waveFormat.channels, waveFormat.freq, m_format, static_cast<Uint8>(m_nChannels), m_nRate);
   if (stream != nullptr) {
-    ok = SDL_AudioStreamPut(stream, decoded, static_cast<int>(decodedBytes)) == 0 && SDL_AudioStreamFlush(stream) == 0;
-    const int available = ok ? SDL_AudioStreamAvailable(stream) : 0;
+    ok = m_sdl->SDL_AudioStreamPut(stream, decoded, static_cast<int>(decodedBytes)) == 0 &&
+         m_sdl->SDL_AudioStreamFlush(stream) == 0;
+    const int available = ok ? m_sdl->SDL_AudioStreamAvailable(stream) : 0;
     converted.resize(available - available % m_nFrameBytes);
     if (ok && !converted.isEmpty()) {
-      ok = SDL_AudioStreamGet(stream, converted.data(), static_cast<int>(converted.size())) ==
+      ok = m_sdl->SDL_AudioStreamGet(stream, converted.data(), static_cast<int>(converted.size())) ==
            static_cast<int>(converted.size());
     }
-    SDL_FreeAudioStream(stream);
+    m_sdl->SDL_FreeAudioStream(stream);
   }
-  SDL_FreeWAV(decoded);
+  m_sdl->SDL_FreeWAV(decoded);
   if (!ok) return nullptr;
 
   // The key is a copy of its own: the caller's array may only borrow its bytes.
@@ -124,6 +142,6 @@ void CSdlSoundOutput::WaitUntilHeard(std::uint32_t bytes) const {
       std::chrono::milliseconds(static_cast<std::int64_t>(bytes) / m_nFrameBytes * 1000 / m_nRate);
   const auto lastBuffer = std::chrono::milliseconds(static_cast<std::int64_t>(m_nBufferFrames) * 1000 / m_nRate + 1);
   const auto giveUp = Clock::now() + length + lastBuffer + kWaitSlack;
-  while (SDL_GetQueuedAudioSize(m_device) > 0 && Clock::now() < giveUp) std::this_thread::sleep_for(kWaitStep);
+  while (m_sdl->SDL_GetQueuedAudioSize(m_device) > 0 && Clock::now() < giveUp) std::this_thread::sleep_for(kWaitStep);
   std::this_thread::sleep_for(lastBuffer);
 }

@@ -1,4 +1,4 @@
-// The sound output on SDL2's audio subsystem: one device opened at start-up,
+// The sound output on SDL2's audio subsystem: one device, opened on demand,
 // fed from a queue. Only the audio subsystem is started, never SDL's video or
 // event handling, so it lives beside Qt without competing for the windows.
 #pragma once
@@ -9,6 +9,8 @@
 
 #include "platform/sound_output.h"
 
+struct SdlAudio;
+
 class CSdlSoundOutput : public CSoundOutput {
  public:
   CSdlSoundOutput() = default;
@@ -16,8 +18,9 @@ class CSdlSoundOutput : public CSoundOutput {
   CSdlSoundOutput(const CSdlSoundOutput&) = delete;
   CSdlSoundOutput& operator=(const CSdlSoundOutput&) = delete;
 
-  // Starts the audio subsystem and opens the default output device. False when
-  // there is no device or sound server; every play then fails at once.
+  // Loads SDL, starts its audio subsystem and opens the default output device.
+  // False (with the reason on standard error) when there is no SDL, no device
+  // or no sound server; every play then fails at once.
   bool Open();
   bool IsOpen() const { return m_device != 0; }
 
@@ -38,7 +41,8 @@ class CSdlSoundOutput : public CSoundOutput {
   void WaitUntilHeard(std::uint32_t bytes) const;
   void Close();
 
-  std::uint32_t m_device = 0;  // SDL_AudioDeviceID, 0 while closed
+  const SdlAudio* m_sdl = nullptr;  // loaded by the first Open()
+  std::uint32_t m_device = 0;       // SDL_AudioDeviceID, 0 while closed
   bool m_bAudioStarted = false;
   std::uint16_t m_format = 0;  // SDL_AudioFormat of the device
   int m_nRate = 0;
