@@ -12,8 +12,11 @@ void CSurface::Resize(int width, int height, qreal devicePixelRatio) {
   if (painting) m_painter->end();
   QImage next(QSize(qRound(width * devicePixelRatio), qRound(height * devicePixelRatio)), kFormat);
   next.setDevicePixelRatio(devicePixelRatio);
-  next.fill(m_background);
-  if (!m_image.isNull()) {
+  if (m_image.isNull() || m_blank) {
+    // Nothing to keep: the new pixels stay unwritten until first needed.
+    m_blank = true;
+  } else {
+    next.fill(m_background);
     QPainter copy(&next);
     copy.setCompositionMode(QPainter::CompositionMode_Source);
     copy.drawImage(QPoint(0, 0), m_image);
@@ -24,7 +27,14 @@ void CSurface::Resize(int width, int height, qreal devicePixelRatio) {
   if (painting) m_painter->begin(&m_image);
 }
 
+void CSurface::FillIfBlank() const {
+  if (!m_blank) return;
+  m_blank = false;
+  m_image.fill(m_background);
+}
+
 QPainter& CSurface::AcquirePainter() {
+  FillIfBlank();
   if (!m_painter) m_painter = std::make_unique<QPainter>();
   if (m_painterUsers++ == 0) m_painter->begin(&m_image);
   return *m_painter;
@@ -45,6 +55,7 @@ bool CSurface::WritePixel(int x, int y, QRgb colour) {
   if (m_image.devicePixelRatio() != 1.0 || x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height()) {
     return false;
   }
+  FillIfBlank();
   // constScanLine does not detach: the write lands in the very buffer the
   // active painter draws into, as the painter's own writes do.
   uchar* pixel = const_cast<uchar*>(m_image.constScanLine(y)) + 3 * x;
@@ -56,6 +67,7 @@ bool CSurface::WritePixel(int x, int y, QRgb colour) {
 
 bool CSurface::SaveRegion(const QRect& area) {
   if (m_image.devicePixelRatio() != 1.0 || !m_image.rect().contains(area)) return false;
+  FillIfBlank();
   const std::size_t rowBytes = kBytesPerPixel * static_cast<std::size_t>(area.width());
   m_saved.resize(rowBytes * static_cast<std::size_t>(area.height()));
   uchar* out = m_saved.data();

@@ -31,7 +31,17 @@ class CSurface {
 
   int Width() const { return m_width; }
   int Height() const { return m_height; }
-  const QImage& Image() const { return m_image; }
+  const QImage& Image() const {
+    FillIfBlank();
+    return m_image;
+  }
+
+  // True while nothing has been drawn since the surface was made: every
+  // pixel is the background colour, though none has been written yet. The
+  // window's first frame shows it without the surface's memory being touched.
+  bool Blank() const { return m_blank; }
+  QColor Background() const { return m_background; }
+  qreal DevicePixelRatio() const { return m_image.devicePixelRatio(); }
 
   // Every device context on the surface draws through one shared painter: Qt
   // allows one painter per paint device, while the game keeps a paint DC and
@@ -60,10 +70,15 @@ class CSurface {
   RECT TakeDirtyRect();
 
  private:
+  // Writes the background into a blank surface's pixels, before anything
+  // reads them or draws on them.
+  void FillIfBlank() const;
+
   RECT m_dirty;
   std::vector<uchar> m_saved;
   QColor m_background = Qt::white;
-  QImage m_image;
+  mutable QImage m_image;
+  mutable bool m_blank = false;
   std::unique_ptr<QPainter> m_painter;
   int m_painterUsers = 0;
   int m_width = 0;

@@ -150,9 +150,13 @@ void CViewWindow::RunGamePaint() {
 
 void CViewWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const qreal ratio = m_surface.Image().devicePixelRatio();
+  const qreal ratio = m_surface.DevicePixelRatio();
   for (const QRect& r : event->region()) {
-    painter.drawImage(r, m_surface.Image(), QRectF(r.topLeft() * ratio, r.size() * ratio));
+    if (m_surface.Blank()) {
+      painter.fillRect(r, m_surface.Background());
+    } else {
+      painter.drawImage(r, m_surface.Image(), QRectF(r.topLeft() * ratio, r.size() * ratio));
+    }
   }
   m_unpresented -= event->region();
   if (!m_exposed) {
