@@ -6,7 +6,7 @@
 # Usage: bench/run.sh [--runs N] [--storm-games N]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=5
+runs=9
 storm_games=100000
 while [ $# -gt 0 ]; do
   case "$1" in
