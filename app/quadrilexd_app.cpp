@@ -29,7 +29,7 @@ bool CQuadrilexdApp::InitInstance() {
   // so once, the first time a sound cannot be played.
   m_sound = std::make_unique<CDeferredSoundOutput>();
 
-  QApplication::setStyle(new CGameStyle);
+  if (dynamic_cast<CGameStyle*>(QApplication::style()) == nullptr) QApplication::setStyle(new CGameStyle);
   m_doc = std::make_unique<CQuadrilexdDoc>();
   m_frame = std::make_unique<CMainFrame>(*m_doc);
   CViewWindow* window = m_frame->ViewWindow();
