@@ -277,13 +277,7 @@ TEST_F(ClockTest, PaintDuringTheRestAfterAnEarlyFinishShowsTheFrozenClockAndBonu
 
 TEST_F(ClockTest, FailingTimerAtTheFirstPaintEndsTheProgram) {
   host->FailTimerStarts(1);
-  int status = -1;
-  try {
-    FirstPaint();
-  } catch (const TestProcessExit& e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(view_test::ExitStatusOf([&] { FirstPaint(); }), 1);
   ASSERT_EQ(host->MessageBoxes().size(), 1u);
   EXPECT_EQ(host->MessageBoxes()[0].text, "Program Abort: No timer available");
   EXPECT_EQ(host->MessageBoxes()[0].caption, "SDI:QUADRILEX");
@@ -295,13 +289,7 @@ TEST_F(ClockTest, FailingRestTimerAtTheEndOfAGameEndsTheProgram) {
   FirstPaint();
   host->FailTimerStarts(1);
   host->AdvanceTime(105);
-  int status = -1;
-  try {
-    host->FireTimer(1);
-  } catch (const TestProcessExit& e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(view_test::ExitStatusOf([&] { host->FireTimer(1); }), 1);
   ASSERT_EQ(host->MessageBoxes().size(), 1u);
   EXPECT_EQ(host->MessageBoxes()[0].text, "Program Abort: No timer available");
   EXPECT_EQ(host->MessageBoxes()[0].caption, "SDI:QUADRILEX");
@@ -313,13 +301,7 @@ TEST_F(ClockTest, FailingTickTimerAtTheNextGameEndsTheProgram) {
   FirstPaint();
   EndGameByTimeOut();
   host->FailTimerStarts(1);
-  int status = -1;
-  try {
-    host->FireTimer(2);
-  } catch (const TestProcessExit& e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(view_test::ExitStatusOf([&] { host->FireTimer(2); }), 1);
   ASSERT_EQ(host->MessageBoxes().size(), 1u);
   EXPECT_EQ(host->MessageBoxes()[0].caption, "SDI:QUADRILEX");
   EXPECT_GE(LogIndex("timer fail 1"), 0);

@@ -205,13 +205,7 @@ class TooSmallTest : public ViewTest, public ::testing::WithParamInterface<std::
 
 TEST_P(TooSmallTest, ClientAreaBelowTheMinimumEndsTheProgramAfterTheMessage) {
   MakeView(GetParam().first, GetParam().second);
-  int status = -1;
-  try {
-    FirstPaint();
-  } catch (const TestProcessExit& e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(view_test::ExitStatusOf([&] { FirstPaint(); }), 1);
   ASSERT_EQ(host->MessageBoxes().size(), 1u);
   EXPECT_EQ(host->MessageBoxes()[0].text, kTooSmall);
   EXPECT_EQ(host->MessageBoxes()[0].caption, "Quadrilex");
@@ -327,13 +321,7 @@ TEST_F(ViewTest, PaintAfterAResizeLaysTheBoardOutAgainAndPlayGoesOn) {
 TEST_F(ViewTest, ShrinkBelowTheMinimumDuringPlayEndsTheProgram) {
   FirstPaint();
   host->SetClientSize(1016, 659);
-  int status = -1;
-  try {
-    view->Paint();
-  } catch (const TestProcessExit& e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(view_test::ExitStatusOf([&] { view->Paint(); }), 1);
   ASSERT_EQ(host->MessageBoxes().size(), 1u);
   EXPECT_EQ(host->MessageBoxes()[0].text, kTooSmall);
   EXPECT_EQ(host->MessageBoxes()[0].caption, "Quadrilex");

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <ctime>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,17 @@ class ScratchDC : public CDC {
 inline bool ContainsRect(const RECT& outer, const RECT& inner) {
   return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
+}
+
+// Runs the action and gives the status the program ended with during it, or
+// -1 when the program went on.
+inline int ExitStatusOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const TestProcessExit& e) {
+    return e.status;
+  }
+  return -1;
 }
 
 }  // namespace view_test
