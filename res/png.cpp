@@ -49,20 +49,38 @@ std::uint32_t Adler32(const std::uint8_t* bytes, std::size_t count) {
   return (b << 16) | a;
 }
 
+std::vector<std::uint8_t> UnfilteredRows(const std::uint8_t* pixels, std::size_t rowBytes, int height) {
+  std::vector<std::uint8_t> raw;
+  raw.reserve((rowBytes + 1) * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    raw.push_back(0);
+    const std::uint8_t* row = pixels + rowBytes * static_cast<std::size_t>(y);
+    raw.insert(raw.end(), row, row + rowBytes);
+  }
+  return raw;
+}
+
+std::vector<std::uint8_t> PngFile(int width, int height, std::uint8_t colourType,
+                                  const std::vector<std::uint8_t>& zlib) {
+  std::vector<std::uint8_t> header;
+  PutBig32(header, static_cast<std::uint32_t>(width));
+  PutBig32(header, static_cast<std::uint32_t>(height));
+  header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, adaptive filters, no interlace
+
+  std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  PutChunk(out, "IHDR", header);
+  PutChunk(out, "IDAT", zlib);
+  PutChunk(out, "IEND", {});
+  return out;
+}
+
 std::vector<std::uint8_t> EncodePng(const RgbaPicture& picture) {
   if (picture.width <= 0 || picture.height <= 0 ||
       picture.rgba.size() != 4 * static_cast<std::size_t>(picture.width) * picture.height)
     throw std::invalid_argument("a PNG needs a non-empty picture with four bytes per pixel");
 
-  // Each row: filter type 0 (none), then its pixels.
-  const std::size_t rowBytes = 4 * static_cast<std::size_t>(picture.width);
-  std::vector<std::uint8_t> raw;
-  raw.reserve((rowBytes + 1) * picture.height);
-  for (int y = 0; y < picture.height; ++y) {
-    raw.push_back(0);
-    const auto row = picture.rgba.begin() + static_cast<std::ptrdiff_t>(rowBytes * y);
-    raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
-  }
+  const std::vector<std::uint8_t> raw =
+      UnfilteredRows(picture.rgba.data(), 4 * static_cast<std::size_t>(picture.width), picture.height);
 
   // A zlib stream of stored deflate blocks of at most 65535 bytes each.
   std::vector<std::uint8_t> zlib = {0x78, 0x01};
@@ -81,16 +99,8 @@ std::vector<std::uint8_t> EncodePng(const RgbaPicture& picture) {
   } while (at < raw.size());
   PutBig32(zlib, Adler32(raw.data(), raw.size()));
 
-  std::vector<std::uint8_t> header;
-  PutBig32(header, static_cast<std::uint32_t>(picture.width));
-  PutBig32(header, static_cast<std::uint32_t>(picture.height));
-  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, no interlace
-
-  std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  PutChunk(out, "IHDR", header);
-  PutChunk(out, "IDAT", zlib);
-  PutChunk(out, "IEND", {});
-  return out;
+  constexpr std::uint8_t kRgba = 6;
+  return PngFile(picture.width, picture.height, kRgba, zlib);
 }
 
 }  // namespace quadrilex::res

@@ -1,7 +1,6 @@
 #include "tests/e2e/driver/image.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <fstream>
 
@@ -86,31 +85,6 @@ long CountDifferences(const Image& a, const Image& b) {
 // PNG. The pictures are mostly flat grey with a few shapes and lines, so a
 // plain LZ77 with the fixed Huffman codes of deflate keeps the files small
 // without a compression library.
-
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
-
-std::uint32_t Adler32(const std::uint8_t* data, std::size_t size, std::uint32_t adler) {
-  std::uint32_t a = adler & 0xFFFF;
-  std::uint32_t b = adler >> 16;
-  for (std::size_t i = 0; i < size; ++i) {
-    a = (a + data[i]) % 65521;
-    b = (b + a) % 65521;
-  }
-  return (b << 16) | a;
-}
 
 namespace {
 
@@ -233,41 +207,13 @@ std::vector<std::uint8_t> ZlibCompress(const std::vector<std::uint8_t>& data) {
   return out;
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& payload) {
-  PutU32(out, static_cast<std::uint32_t>(payload.size()));
-  const std::size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), payload.begin(), payload.end());
-  PutU32(out, Crc32(out.data() + start, out.size() - start));
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> EncodePng(const Image& image) {
-  std::vector<std::uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
-  std::vector<std::uint8_t> header;
-  PutU32(header, static_cast<std::uint32_t>(image.width()));
-  PutU32(header, static_cast<std::uint32_t>(image.height()));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
-  PutChunk(png, "IHDR", header);
-
-  // Each row is preceded by its filter type, 0 (none).
-  std::vector<std::uint8_t> raw;
   const std::size_t stride = static_cast<std::size_t>(image.width()) * 3;
-  raw.reserve((stride + 1) * static_cast<std::size_t>(image.height()));
-  for (int y = 0; y < image.height(); ++y) {
-    raw.push_back(0);
-    const auto row = image.rgb().begin() + static_cast<std::ptrdiff_t>(stride * static_cast<std::size_t>(y));
-    raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(stride));
-  }
-  PutChunk(png, "IDAT", ZlibCompress(raw));
-  PutChunk(png, "IEND", {});
-  return png;
+  constexpr std::uint8_t kRgb = 2;
+  return quadrilex::res::PngFile(image.width(), image.height(), kRgb,
+                                 ZlibCompress(quadrilex::res::UnfilteredRows(image.rgb().data(), stride, image.height())));
 }
 
 bool WritePng(const Image& image, const std::string& path) {

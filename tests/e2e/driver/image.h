@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "res/png.h"
+
 namespace e2e {
 
 struct Rgb {
@@ -88,8 +90,8 @@ long CountDifferences(const Image& a, const Image& b);
 std::vector<std::uint8_t> EncodePng(const Image& image);
 bool WritePng(const Image& image, const std::string& path);
 
-// The checksums the PNG and zlib formats use, exposed for their tests.
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0);
-std::uint32_t Adler32(const std::uint8_t* data, std::size_t size, std::uint32_t adler = 1);
+// The checksums the PNG and zlib formats use: the resource generator's.
+using quadrilex::res::Adler32;
+using quadrilex::res::Crc32;
 
 }  // namespace e2e
