@@ -7,11 +7,15 @@ packages=(
   # build
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins
+  # run: the game is a native client on Wayland sessions too
+  qt6-wayland
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   # tests: windows under a virtual X server, a sound server, PDF text, the driver's X libraries
   xvfb xauth openbox x11-utils xdotool libx11-dev libxtst-dev
+  # tests: the window managers of the common desktops, a private session bus, xrandr, a Wayland compositor
+  mutter kwin-x11 xfwm4 dbus dbus-x11 x11-xserver-utils weston
   pulseaudio pulseaudio-utils sox
   poppler-utils
   # a stuck game in the end-to-end suite is reported with its threads' stacks
