@@ -10,6 +10,7 @@
 
 #include "app/about_dlg.h"
 #include "app/quadrilexd_doc.h"
+#include "app/screen_filler.h"
 #include "platform/resources.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
@@ -19,11 +20,13 @@ constexpr unsigned kAppIcon = 128;
 }  // namespace
 
 CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
-  // A caption, but no system menu and no minimize, maximize or close box.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // A caption that can close the game (the manager's close, Alt+F4), but no
+  // system menu and no minimize or maximize box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Untitled - Quadrilex"));
   m_viewWindow = new CViewWindow(this);
   setCentralWidget(m_viewWindow);
+  m_filler = new CScreenFiller(this, m_viewWindow);
   // The menu bar belongs in the game's window, under its caption. Without
   // this Qt would first ask the session bus for a desktop-wide menu (and
   // start a bus of its own when there is none) before the first frame.
@@ -42,9 +45,10 @@ void CMainFrame::SetView(CQuadrilexdView* view) {
 }
 
 void CMainFrame::ShowFilling() {
-  // Mapped maximized: the window manager gives it the available area before
-  // its first frame, and the view is laid out once, at its final size.
-  setWindowState(Qt::WindowMaximized);
+  // Placed on the available area before it is mapped, so that its first
+  // frame is full with or without a window manager; the view is laid out
+  // once the frame has settled there.
+  m_filler->PlaceBeforeShow();
   show();
   m_viewWindow->setFocus();
   // The icon is read once the window is on the screen: its decoder is a
@@ -89,6 +93,9 @@ void CMainFrame::BuildAccelerators() {
   connect(AddAccelerator(QKeySequence(QStringLiteral("Ctrl+N"))), &QAction::triggered, this, [this] { OnFileNew(); });
   connect(AddAccelerator(QKeySequence(QStringLiteral("Ctrl+O"))), &QAction::triggered, this, [this] { OnFileOpen(); });
   connect(AddAccelerator(QKeySequence(QStringLiteral("Ctrl+S"))), &QAction::triggered, this, [this] { OnFileSave(); });
+  // Where no window manager takes the system's close key (none at all, or a
+  // compositor that leaves it to the client), the game takes it itself.
+  connect(AddAccelerator(QKeySequence(QStringLiteral("Alt+F4"))), &QAction::triggered, this, &QWidget::close);
   // The edit commands and pane switching have no handler in this game: the
   // keys are taken so that they do nothing at all.
   for (const char* keys : {"Ctrl+Z", "Alt+Backspace", "Ctrl+X", "Shift+Del", "Ctrl+C", "Ctrl+Ins", "Ctrl+V",

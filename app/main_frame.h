@@ -1,11 +1,13 @@
 // The main window: a caption and a menu bar over the game's view, filling the
-// screen's available area, with no system menu, no minimize, maximize or close
-// box and no sizing border. It holds the menu and every accelerator.
+// screen's available area, with no system menu, no minimize or maximize box
+// and no sizing border; it can only be closed. It holds the menu and every
+// accelerator.
 #pragma once
 
 #include <QMainWindow>
 
 class QAction;
+class CScreenFiller;
 class CViewWindow;
 class CQuadrilexdDoc;
 class CQuadrilexdView;
@@ -19,8 +21,10 @@ class CMainFrame : public QMainWindow {
   // The view the frame's commands reach; set once it has been made.
   void SetView(CQuadrilexdView* view);
 
-  // Puts the frame on the screen, filling its available area from the first frame.
+  // Puts the frame on the screen, filling its available area from the first
+  // frame, and keeps it there.
   void ShowFilling();
+  CScreenFiller* Filler() const { return m_filler; }
 
   QAction* PrintAction() const { return m_printAction; }
   QAction* PrintPreviewAction() const { return m_printPreviewAction; }
@@ -42,6 +46,7 @@ class CMainFrame : public QMainWindow {
   CQuadrilexdDoc& m_doc;
   CQuadrilexdView* m_view = nullptr;
   CViewWindow* m_viewWindow = nullptr;
+  CScreenFiller* m_filler = nullptr;
   QAction* m_printAction = nullptr;
   QAction* m_printPreviewAction = nullptr;
 };

@@ -130,11 +130,35 @@ void CViewWindow::ExitProcess(int status) {
 void CViewWindow::RequestGamePaint() {
   if (m_paintPending) return;
   m_paintPending = true;
-  if (m_exposed) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
+  PostGamePaint();
+}
+
+void CViewWindow::PostGamePaint() {
+  if (m_exposed && m_sizeSettled) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
+}
+
+void CViewWindow::LeaveSizeToFrame() {
+  m_sizeLeftToFrame = true;
+  m_sizeSettled = false;
+}
+
+void CViewWindow::SetSizeSettled(bool settled) {
+  const bool wasSettled = m_sizeSettled;
+  m_sizeSettled = settled;
+  if (!settled) return;
+  AdoptWindowSize();
+  if (!wasSettled && m_paintPending) PostGamePaint();
+}
+
+void CViewWindow::AdoptWindowSize() {
+  const qreal ratio = devicePixelRatioF();
+  if (m_surface.Width() == width() && m_surface.Height() == height() && m_surface.DevicePixelRatio() == ratio) return;
+  m_surface.Resize(width(), height(), ratio);
+  RequestGamePaint();
 }
 
 void CViewWindow::RunGamePaint() {
-  if (!m_paintPending) return;
+  if (!m_paintPending || !m_sizeSettled) return;
   if (m_paintDepth > 0) {
     // A paint is under way (held in a message box); paint again after it.
     QTimer::singleShot(0, this, [this] { RunGamePaint(); });
@@ -151,12 +175,13 @@ void CViewWindow::RunGamePaint() {
 void CViewWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const qreal ratio = m_surface.DevicePixelRatio();
+  const QRect drawn(0, 0, m_surface.Width(), m_surface.Height());
   for (const QRect& r : event->region()) {
-    if (m_surface.Blank()) {
-      painter.fillRect(r, m_surface.Background());
-    } else {
-      painter.drawImage(r, m_surface.Image(), QRectF(r.topLeft() * ratio, r.size() * ratio));
-    }
+    // Where the window is larger than the surface (for a moment, while a
+    // window manager has its way), it shows the ground.
+    const QRect shown = m_surface.Blank() ? QRect() : r & drawn;
+    if (shown != r) painter.fillRect(r, m_surface.Background());
+    if (!shown.isEmpty()) painter.drawImage(shown, m_surface.Image(), QRectF(shown.topLeft() * ratio, shown.size() * ratio));
   }
   m_unpresented -= event->region();
   if (!m_exposed) {
@@ -164,14 +189,13 @@ void CViewWindow::paintEvent(QPaintEvent* event) {
     // that what it shows before holding the thread is seen.
     m_exposed = true;
     if (m_afterFirstShown) QTimer::singleShot(0, this, std::exchange(m_afterFirstShown, nullptr));
-    if (m_paintPending) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
+    if (m_paintPending) PostGamePaint();
   }
 }
 
 void CViewWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  m_surface.Resize(width(), height(), devicePixelRatioF());
-  RequestGamePaint();
+  if (!m_sizeLeftToFrame) AdoptWindowSize();
 }
 
 void CViewWindow::mousePressEvent(QMouseEvent* event) {

@@ -35,8 +35,20 @@ class CViewWindow : public QWidget, public CViewHost {
   void OnFirstShown(std::function<void()> callback) { m_afterFirstShown = std::move(callback); }
 
   // Asks for a paint of the game from its stored state, as soon as the window
-  // shows and the event loop is free.
+  // shows, its size has settled and the event loop is free.
   void RequestGamePaint();
+
+  // By default the game's surface follows the window's size. A frame that
+  // keeps the window at its place leaves that to itself instead: from then on
+  // the surface takes the window's size only when the frame says the size has
+  // settled, and a window manager's sizes never reach the game.
+  void LeaveSizeToFrame();
+  // Whether the window's size is the one the game is to be laid out for. While
+  // it is not (a window manager trying sizes of its own, a frame on its way
+  // back to filling the screen), the game's surface keeps its size and its
+  // picture, and no paint of the game runs; each time it is, the surface takes
+  // the window's size, and a changed size is painted anew.
+  void SetSizeSettled(bool settled);
 
   // ---- CViewHost ----
   CSurface& Surface() override { return m_surface; }
@@ -63,6 +75,9 @@ class CViewWindow : public QWidget, public CViewHost {
 
  private:
   void RunGamePaint();
+  void PostGamePaint();
+  // Gives the surface the window's size; a new size asks for a paint.
+  void AdoptWindowSize();
   QBasicTimer* TimerFor(UINT id);
 
   CView* m_view = nullptr;
@@ -76,5 +91,7 @@ class CViewWindow : public QWidget, public CViewHost {
   QRegion m_unpresented;  // drawn on the surface, not yet painted on the window
   bool m_exposed = false;
   bool m_paintPending = false;
+  bool m_sizeSettled = true;
+  bool m_sizeLeftToFrame = false;
   int m_paintDepth = 0;
 };

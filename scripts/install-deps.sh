@@ -10,12 +10,13 @@ packages=(
   # run: the game is a native client on Wayland sessions too
   qt6-wayland
   libsdl2-dev
+  libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   # tests: windows under a virtual X server, a sound server, PDF text, the driver's X libraries
   xvfb xauth openbox x11-utils xdotool libx11-dev libxtst-dev
   # tests: the window managers of the common desktops, a private session bus, xrandr, a Wayland compositor
-  mutter kwin-x11 xfwm4 dbus dbus-x11 x11-xserver-utils weston
+  mutter kwin-x11 kwin-style-breeze xfwm4 dbus dbus-x11 x11-xserver-utils weston
   pulseaudio pulseaudio-utils sox
   poppler-utils
   # a stuck game in the end-to-end suite is reported with its threads' stacks

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real executable on a virtual X server with a window manager and
 # checks what a player sees first: on a screen too small, the message and the
-# end with status 1; otherwise a window filling the screen under the game's
-# title, and File > Exit ending the program with status 0.
+# end with status 1; otherwise a window of fixed size filling the screen under
+# the game's title, and File > Exit ending the program with status 0.
 # Usage: executable_under_xvfb.sh PATH_TO_QUADRILEX
 set -euo pipefail
 game=$1
@@ -94,7 +94,11 @@ esac
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" -ge 1270 ] || fail "window is $WIDTH wide on a 1280 screen"
 [ "$HEIGHT" -ge 960 ] || fail "window is $HEIGHT high on a 1024 screen"
-xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT || fail "window is not maximized"
+# Its size is fixed: the smallest and the largest size it allows are one.
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+min=$(echo "$hints" | sed -n 's/.*minimum size: //p')
+max=$(echo "$hints" | sed -n 's/.*maximum size: //p')
+[ -n "$min" ] && [ "$min" = "$max" ] || fail "the window's size is not fixed: $hints"
 
 # File > Exit.
 xdotool windowactivate --sync "$window" 2>/dev/null || true

@@ -99,17 +99,45 @@ TEST_F(ShellTest, MainWindowFillsTheAvailableScreenFromTheStart) {
   Start();
   const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_EQ(Frame()->frameGeometry(), available);
-  EXPECT_TRUE(Frame()->windowState() & Qt::WindowMaximized);
-  // A caption, but no system menu, no minimize, maximize or close box.
+  // Its size is fixed: nothing can resize it.
+  EXPECT_EQ(Frame()->minimumSize(), Frame()->size());
+  EXPECT_EQ(Frame()->maximumSize(), Frame()->size());
+  // A caption that can close the game, but no minimize or maximize box. (Qt
+  // adds a system menu to any window that can be closed; what the window
+  // manager offers is said by the frame's own hints, tested end to end.)
   const Qt::WindowFlags flags = Frame()->windowFlags();
   EXPECT_TRUE(flags & Qt::WindowTitleHint);
-  EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
   EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-  EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
   // The view's client area is what the first paint laid out.
   EXPECT_EQ(View()->ClientRectAtLastPaint().right, Window()->width());
   EXPECT_EQ(View()->ClientRectAtLastPaint().bottom, Window()->height());
+}
+
+// A window manager that moves and shrinks the frame (a restore, a drag, a
+// tile) is undone, and the size it gave never reaches the game: no new
+// layout, no repaint of the game, no "Program Abort".
+TEST_F(ShellTest, AFrameMovedAndShrunkGoesBackToFillingTheScreenAndTheGameNeverSeesIt) {
+  Start();
+  const RECT laidOut = View()->ClientRectAtLastPaint();
+  const QRect full = Frame()->geometry();
+  MarkSurface();
+  Frame()->setMinimumSize(0, 0);
+  Frame()->setGeometry(100, 80, 900, 600);
+  ASSERT_TRUE(WaitUntil([&] { return Frame()->geometry() == full; })) << "the frame stays at 900 by 600";
+  QTest::qWait(50);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_TRUE(MarkStillThere()) << "the game was painted again";
+  EXPECT_EQ(Window()->Surface().Width(), laidOut.right);
+  EXPECT_EQ(Window()->Surface().Height(), laidOut.bottom);
+}
+
+// Where no window manager takes it, the system's close key ends the game.
+TEST_F(ShellTest, AltF4ClosesTheMainWindow) {
+  Start();
+  QTest::keyClick(Window(), Qt::Key_F4, Qt::AltModifier);
+  EXPECT_TRUE(WaitUntil([this] { return !Frame()->isVisible(); }));
 }
 
 TEST_F(ShellTest, FirstFrameNeedsNoImagePluginAndTheIconComesAfterIt) {

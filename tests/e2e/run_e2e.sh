@@ -2,9 +2,13 @@
 # Runs the end-to-end suite against the real executable:
 #   run_e2e.sh SUITE GAME OUTPUT_DIR [suite arguments, e.g. --gtest_filter=...]
 # It starts, each on its own and owned by this script: a virtual X server on a
-# free display, the openbox window manager, a PulseAudio server whose only sink
-# is a null sink, and a recorder of that sink's monitor. It stops exactly those
-# processes (and any game the suite left behind) by their process ids.
+# free display, a private D-Bus session, a window manager, a PulseAudio server
+# whose only sink is a null sink, and a recorder of that sink's monitor. It
+# stops exactly those processes (and any game the suite left behind) by their
+# process ids.
+# QUADRILEX_E2E_WM names the window manager: openbox (the default), mutter
+# (GNOME's), kwin (KDE's), xfwm4 (Xfce's), or none, a bare X session.
+# QUADRILEX_E2E_SCREEN is the screen's size (default 1280x1024).
 # The suite writes its screenshots to OUTPUT_DIR; the recording is kept there as
 # e2e-sound.wav and the servers' logs in OUTPUT_DIR/e2e-logs.
 # Set QUADRILEX_E2E_SEED=N to replay a deal. Exit status 77: a tool is missing.
@@ -19,7 +23,17 @@ game=$(readlink -f "$2")
 output=$(readlink -f "$3")
 shift 3
 
-for tool in Xvfb openbox pulseaudio pactl parec xprop; do
+wm=${QUADRILEX_E2E_WM:-openbox}
+case "$wm" in
+  openbox) wm_command=(openbox --sm-disable) ;;
+  mutter) wm_command=(mutter --x11 --replace --sm-disable) ;;
+  kwin) wm_command=(kwin_x11 --replace) ;;
+  xfwm4) wm_command=(xfwm4 --replace --sm-client-disable) ;;
+  none) wm_command=() ;;
+  *) echo "run_e2e.sh: unknown window manager '$wm'" >&2; exit 2 ;;
+esac
+
+for tool in Xvfb dbus-daemon pulseaudio pactl parec xprop ${wm_command[0]:-}; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "run_e2e.sh: '$tool' is not installed (scripts/install-deps.sh installs it); skipping" >&2
     exit 77
@@ -39,7 +53,8 @@ pidfile="$work/games"
 : >"$pidfile"
 
 xvfb_pid=""
-openbox_pid=""
+dbus_pid=""
+wm_pid=""
 pulse_pid=""
 parec_pid=""
 
@@ -68,7 +83,8 @@ cleanup() {
   done <"$pidfile"
   stop_pid "$parec_pid"
   stop_pid "$pulse_pid"
-  stop_pid "$openbox_pid"
+  stop_pid "$wm_pid"
+  stop_pid "$dbus_pid"
   stop_pid "$xvfb_pid"
   if [ -s "$output/e2e-sound.raw" ] && command -v sox >/dev/null 2>&1; then
     sox -t raw -r 22050 -e signed -b 16 -c 1 "$output/e2e-sound.raw" "$output/e2e-sound.wav" 2>/dev/null &&
@@ -91,7 +107,7 @@ wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
 
 # --- the display --------------------------------------------------------
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$logs/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${QUADRILEX_E2E_SCREEN:-1280x1024}x24" -nolisten tcp -noreset >"$logs/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 if ! wait_for 20 test -s "$work/display"; then
@@ -108,14 +124,39 @@ export XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-# --- the window manager -------------------------------------------------
-openbox --sm-disable >"$logs/openbox.log" 2>&1 &
-openbox_pid=$!
-if ! wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
-  echo "run_e2e.sh: openbox did not start (see $logs/openbox.log)" >&2
+# --- a session bus of our own, as a desktop session has --------------------
+exec 3>"$work/dbus"
+dbus-daemon --session --nofork --nopidfile --print-address=3 >"$logs/dbus.log" 2>&1 &
+dbus_pid=$!
+exec 3>&-
+if ! wait_for 20 test -s "$work/dbus"; then
+  echo "run_e2e.sh: the session bus did not start (see $logs/dbus.log)" >&2
   exit 1
 fi
-echo "run_e2e.sh: openbox pid $openbox_pid"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/dbus")
+
+# --- the window manager -------------------------------------------------
+# The game starts only once the manager owns the screen: a window mapped
+# while a manager is still starting may never be managed.
+if [ "${#wm_command[@]}" -gt 0 ]; then
+  for attempt in 1 2 3; do
+    "${wm_command[@]}" >"$logs/$wm.log" 2>&1 &
+    wm_pid=$!
+    if wait_for 30 sh -c 'kill -0 '"$wm_pid"' && xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+      break
+    fi
+    echo "run_e2e.sh: $wm did not take the screen (attempt $attempt; see $logs/$wm.log)" >&2
+    stop_pid "$wm_pid"
+    wm_pid=""
+  done
+  if [ -z "$wm_pid" ]; then
+    exit 1
+  fi
+  echo "run_e2e.sh: $wm pid $wm_pid"
+else
+  echo "run_e2e.sh: no window manager"
+fi
+export QUADRILEX_E2E_WM=$wm
 
 # --- the sound server and its recorder ----------------------------------
 mkdir -p "$work/pulse"

@@ -235,6 +235,129 @@ void XSession::tapKey(unsigned long keysym, const std::vector<unsigned long>& mo
   sync();
 }
 
+void XSession::drag(Point from, Point to, int button) {
+  std::this_thread::sleep_until(lastClick_ + std::chrono::milliseconds(kClickGapMs));
+  Display* d = handle_->display;
+  XTestFakeMotionEvent(d, -1, from.x, from.y, CurrentTime);
+  XTestFakeButtonEvent(d, static_cast<unsigned>(button), True, CurrentTime);
+  sync();
+  // A hand's pace: managers start a move only once the pointer has travelled
+  // a few pixels with the button down, and follow it as it goes.
+  constexpr int kSteps = 20;
+  for (int i = 1; i <= kSteps; ++i) {
+    XTestFakeMotionEvent(d, -1, from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps, 15);
+  }
+  XTestFakeButtonEvent(d, static_cast<unsigned>(button), False, 50);
+  sync();
+  lastClick_ = std::chrono::steady_clock::now();
+}
+
+void XSession::doubleClick(int x, int y) {
+  Display* d = handle_->display;
+  std::this_thread::sleep_until(lastClick_ + std::chrono::milliseconds(kClickGapMs));
+  XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+  for (int i = 0; i < 2; ++i) {
+    XTestFakeButtonEvent(d, 1, True, i == 0 ? CurrentTime : 60);
+    XTestFakeButtonEvent(d, 1, False, 30);
+  }
+  sync();
+  lastClick_ = std::chrono::steady_clock::now();
+}
+
 void XSession::sync() { XSync(handle_->display, False); }
+
+namespace {
+
+void SendToRoot(Display* d, Window root, Window window, const char* type, const long (&data)[5]) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(d, type, False);
+  event.xclient.format = 32;
+  for (int i = 0; i < 5; ++i) event.xclient.data.l[i] = data[i];
+  XSendEvent(d, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+}
+
+}  // namespace
+
+void XSession::requestState(WindowId window, bool add, const char* first, const char* second) {
+  Display* d = handle_->display;
+  const long atom1 = static_cast<long>(XInternAtom(d, first, False));
+  const long atom2 = second ? static_cast<long>(XInternAtom(d, second, False)) : 0;
+  // 2: the request comes from a pager, which every manager obeys.
+  SendToRoot(d, handle_->root, window, "_NET_WM_STATE", {add ? 1 : 0, atom1, atom2, 2, 0});
+  sync();
+}
+
+void XSession::requestMoveResize(WindowId window, const Rect& area) {
+  // Static gravity (10), x, y, width and height given (bits 8 to 11), from a pager (bit 13).
+  const long flags = 10 | (0xF << 8) | (2 << 12);
+  SendToRoot(handle_->display, handle_->root, window, "_NET_MOVERESIZE_WINDOW", {flags, area.x, area.y, area.w, area.h});
+  sync();
+}
+
+void XSession::requestIconic(WindowId window) {
+  // ICCCM's WM_CHANGE_STATE to IconicState (3).
+  SendToRoot(handle_->display, handle_->root, window, "WM_CHANGE_STATE", {3, 0, 0, 0, 0});
+  sync();
+}
+
+void XSession::moveResize(WindowId window, const Rect& area) {
+  XMoveResizeWindow(handle_->display, window, area.x, area.y, static_cast<unsigned>(area.w),
+                    static_cast<unsigned>(area.h));
+  sync();
+}
+
+Rect XSession::frameOf(WindowId window) {
+  Display* d = handle_->display;
+  Window frame = window;
+  for (;;) {
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, frame, &rootReturn, &parent, &children, &count)) return Rect{};
+    if (children) XFree(children);
+    if (parent == rootReturn || parent == 0) break;
+    frame = parent;
+  }
+  XWindowAttributes attrs;
+  if (!XGetWindowAttributes(d, frame, &attrs)) return Rect{};
+  return Rect{attrs.x, attrs.y, attrs.width + 2 * attrs.border_width, attrs.height + 2 * attrs.border_width};
+}
+
+std::vector<std::string> XSession::allowedActions(WindowId window) {
+  Display* d = handle_->display;
+  std::vector<std::string> names;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, window, XInternAtom(d, "_NET_WM_ALLOWED_ACTIONS", False), 0, 64, False, XA_ATOM, &type,
+                         &format, &count, &after, &data) == Success &&
+      data) {
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count; ++i) {
+      if (char* name = XGetAtomName(d, atoms[i])) {
+        names.emplace_back(name);
+        XFree(name);
+      }
+    }
+    XFree(data);
+  }
+  return names;
+}
+
+bool XSession::hasWindowManager() {
+  Display* d = handle_->display;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool found = XGetWindowProperty(d, handle_->root, XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                                        XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                     data && count == 1;
+  if (data) XFree(data);
+  return found;
+}
 
 }  // namespace e2e

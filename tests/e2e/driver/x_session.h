@@ -59,8 +59,29 @@ class XSession {
   static constexpr int kClickGapMs = 50;
   // Presses the modifiers (XK_ key symbols) in order, taps `key`, releases them in reverse order.
   void tapKey(unsigned long keysym, const std::vector<unsigned long>& modifiers = {});
+  // Presses the button at `from`, moves the pointer to `to` in steps, releases it there.
+  void drag(Point from, Point to, int button = 1);
+  // Two clicks at (x, y) within a double-click's time.
+  void doubleClick(int x, int y);
   // Waits until the server has handled every request sent so far.
   void sync();
+
+  // What a pager or a taskbar asks of the window manager: the window's
+  // _NET_WM_STATE changed (add or remove the two states), and a
+  // _NET_MOVERESIZE_WINDOW to `area` (the window's own area, frame aside).
+  void requestState(WindowId window, bool add, const char* first, const char* second = nullptr);
+  void requestMoveResize(WindowId window, const Rect& area);
+  // Asks the manager to minimize (iconify) the window, as its minimize button does.
+  void requestIconic(WindowId window);
+  // Moves and resizes the window itself, as only another client does where
+  // no manager runs.
+  void moveResize(WindowId window, const Rect& area);
+  // The area of the window's frame: its ancestor just below the root.
+  Rect frameOf(WindowId window);
+  // The actions the manager says it allows on the window (_NET_WM_ALLOWED_ACTIONS).
+  std::vector<std::string> allowedActions(WindowId window);
+  // True when a window manager owns the screen (_NET_SUPPORTING_WM_CHECK).
+  bool hasWindowManager();
 
  private:
   XSession() = default;

@@ -1,0 +1,58 @@
+// Keeps the main frame filling the available area of its screen, whatever the
+// window manager does: there may be none (a kiosk, a bare X session), it may
+// map the window at a size of its own before it places it, or it may restore,
+// tile, drag or minimize it on the player's request. Each time the frame has
+// been moved off that area it is put back at once; and when the area itself
+// changes (a screen resized, a panel added or removed) the frame follows it.
+//
+// The game is laid out for the frame's settled size only: the view window is
+// told when the frame fills its area, and keeps its picture and layout while
+// it does not.
+#pragma once
+
+#include <QMetaObject>
+#include <QObject>
+#include <QRect>
+#include <QTimer>
+
+class QScreen;
+class QWidget;
+class CViewWindow;
+
+class CScreenFiller : public QObject {
+ public:
+  CScreenFiller(QWidget* frame, CViewWindow* view);
+
+  // Gives the frame its place before it is first shown, so that its first
+  // frame is already full, and starts watching it.
+  void PlaceBeforeShow();
+
+  // The frame's geometry (inside the manager's decorations) that makes it
+  // fill the screen's available area, as far as the window system lets a
+  // client place itself.
+  QRect TargetGeometry() const;
+  bool Fills() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Follow(QScreen* screen);
+  // Puts the frame back when it does not fill its area, and tells the view
+  // whether the game may be laid out for its size.
+  void Refill();
+  void ScheduleRefill();
+  // No manager we know holds a frame back this long; past it, the game is
+  // laid out for whatever size the frame has rather than never.
+  void GiveUpWaiting();
+
+  QWidget* m_frame;
+  CViewWindow* m_view;
+  QTimer m_refill;
+  QTimer m_recheck;
+  QTimer m_patience;
+  bool m_wayland;
+  bool m_gaveUp = false;
+  QMetaObject::Connection m_areaChanged;
+  QMetaObject::Connection m_sizeChanged;
+};

@@ -1,0 +1,106 @@
+#include "platform/window_functions.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+#include <QWidget>
+#include <QWindow>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// The layout of the _MOTIF_WM_HINTS property: five 32-bit values.
+struct MotifWmHints {
+  std::uint32_t flags;
+  std::uint32_t functions;
+  std::uint32_t decorations;
+  std::int32_t inputMode;
+  std::uint32_t status;
+};
+
+constexpr std::uint32_t kHintsFunctions = 1u << 0;
+constexpr std::uint32_t kHintsDecorations = 1u << 1;
+constexpr std::uint32_t kFunctionClose = 1u << 5;
+constexpr std::uint32_t kDecorationBorder = 1u << 1;
+constexpr std::uint32_t kDecorationTitle = 1u << 3;
+
+xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name) {
+  const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(qstrlen(name)), name);
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+  const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+  std::free(reply);
+  return atom;
+}
+
+xcb_connection_t* X11Connection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
+}  // namespace
+
+void OfferOnlyClose(QWidget* window) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection || !window) return;
+  const xcb_atom_t hintsAtom = InternAtom(connection, "_MOTIF_WM_HINTS");
+  if (hintsAtom == XCB_ATOM_NONE) return;
+  // Only the listed functions are offered (no "all" bit): close, and nothing
+  // that moves, resizes, minimizes or maximizes. A border and a title, with
+  // no window menu and no minimize or maximize button.
+  const MotifWmHints hints{kHintsFunctions | kHintsDecorations, kFunctionClose, kDecorationBorder | kDecorationTitle, 0,
+                           0};
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), hintsAtom,
+                      hintsAtom, 32, 5, &hints);
+  xcb_flush(connection);
+}
+
+FramePlacement PlacementOf(QWidget* window) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection) return FramePlacement{window->geometry(), window->frameGeometry()};
+  const auto client = static_cast<xcb_window_t>(window->winId());
+  xcb_window_t frame = client;
+  xcb_window_t root = XCB_WINDOW_NONE;
+  for (;;) {
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, frame), nullptr);
+    if (!tree) return FramePlacement{window->geometry(), window->frameGeometry()};
+    root = tree->root;
+    const xcb_window_t parent = tree->parent;
+    std::free(tree);
+    if (parent == root || parent == XCB_WINDOW_NONE) break;
+    frame = parent;
+  }
+  xcb_get_geometry_reply_t* frameGeometry =
+      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, frame), nullptr);
+  xcb_get_geometry_reply_t* clientGeometry =
+      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, client), nullptr);
+  xcb_translate_coordinates_reply_t* origin =
+      xcb_translate_coordinates_reply(connection, xcb_translate_coordinates(connection, client, root, 0, 0), nullptr);
+  FramePlacement placement{window->geometry(), window->frameGeometry()};
+  if (frameGeometry && clientGeometry && origin) {
+    placement.client = QRect(origin->dst_x, origin->dst_y, clientGeometry->width, clientGeometry->height);
+    placement.frame = frame == client ? placement.client
+                                      : QRect(frameGeometry->x, frameGeometry->y,
+                                              frameGeometry->width + 2 * frameGeometry->border_width,
+                                              frameGeometry->height + 2 * frameGeometry->border_width);
+  }
+  std::free(frameGeometry);
+  std::free(clientGeometry);
+  std::free(origin);
+  return placement;
+}
+
+void RequestGeometryAgain(QWidget* window, const QRect& client) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection) return;
+  // With the static gravity Qt gives the window, a manager reads x and y as
+  // the place of the window itself, not of its frame.
+  const std::uint32_t values[] = {static_cast<std::uint32_t>(client.x()), static_cast<std::uint32_t>(client.y()),
+                                  static_cast<std::uint32_t>(client.width()),
+                                  static_cast<std::uint32_t>(client.height())};
+  xcb_configure_window(connection, static_cast<xcb_window_t>(window->winId()),
+                       XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                       values);
+  xcb_flush(connection);
+}

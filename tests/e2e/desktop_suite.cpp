@@ -1,0 +1,196 @@
+// The real quadrilex executable under the window manager of a common desktop,
+// or under none: it fills the screen from its first frame, whatever the manager
+// does to it afterwards it goes back to filling the screen with its game
+// unchanged, and Alt+F4 ends it. Run through run_e2e.sh, with
+// QUADRILEX_E2E_WM naming the manager (mutter, kwin, xfwm4, openbox, none).
+
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/game_driver.h"
+#include "tests/e2e/driver/image.h"
+#include "tests/e2e/driver/x_session.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string Env(const char* name, const std::string& fallback = "") {
+  const char* v = std::getenv(name);
+  return v && *v ? std::string(v) : fallback;
+}
+
+std::string TestName() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+bool operator==(const Rect& a, const Rect& b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; }
+
+std::string Join(const std::vector<Code>& codes) {
+  std::string s;
+  for (const Code& c : codes) s += (s.empty() ? "" : " ") + c;
+  return s;
+}
+
+class Desktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_ = Env("QUADRILEX_E2E_GAME");
+    ASSERT_FALSE(program_.empty()) << "QUADRILEX_E2E_GAME is not set: run the suite through run_e2e.sh";
+    x_ = XSession::Open();
+    ASSERT_TRUE(x_) << "no X display: run the suite through run_e2e.sh";
+    ASSERT_TRUE(x_->hasXTest()) << "the X server has no XTEST extension";
+    logDir_ = Env("QUADRILEX_E2E_OUTPUT_DIR", ".") + "/e2e-logs";
+    mkdir(logDir_.c_str(), 0755);
+    const std::string seed = Env("QUADRILEX_E2E_SEED");
+    seed_ = seed.empty() ? static_cast<unsigned>(std::time(nullptr)) % 1000000u
+                         : static_cast<unsigned>(std::strtoul(seed.c_str(), nullptr, 10));
+    std::cout << "[  desktop ] " << Env("QUADRILEX_E2E_WM", "openbox") << ", seed " << seed_ << std::endl;
+  }
+
+  void TearDown() override {
+    if (HasFailure() && x_) {
+      const std::string path = Env("QUADRILEX_E2E_OUTPUT_DIR", ".") + "/e2e-failure-" +
+                               Env("QUADRILEX_E2E_WM", "openbox") + "-" + TestName() + ".png";
+      if (WritePng(x_->captureScreen(), path)) std::cout << "[  screen  ] " << path << std::endl;
+    }
+    if (game_) game_->process().stop();
+  }
+
+  void StartGame(int run = 0) {
+    if (game_) game_->process().stop();
+    const std::string log = logDir_ + "/" + Env("QUADRILEX_E2E_WM", "openbox") + "-" + TestName() + "-" +
+                            std::to_string(run) + ".log";
+    game_ = std::make_unique<GameDriver>(*x_, program_, seed_ + static_cast<unsigned>(run), log);
+    ASSERT_TRUE(game_->start()) << "could not start " << program_;
+    const std::string pidFile = Env("QUADRILEX_E2E_PIDFILE");
+    if (!pidFile.empty()) std::ofstream(pidFile, std::ios::app) << game_->process().pid() << "\n";
+    ASSERT_TRUE(game_->waitForWindow(20s)) << "no window of the game's process with a title naming " << kGameName;
+  }
+
+  // The frame the manager put round the game's window, or the window itself
+  // where there is none, covers the screen exactly, and the window is shown.
+  bool FillsTheScreen() {
+    const auto window = game_->refreshWindow();
+    return window && window->viewable && x_->frameOf(window->id) == x_->screen();
+  }
+
+  std::string Where() {
+    const auto window = game_->refreshWindow();
+    if (!window) return "the window is gone";
+    return "window " + ToString(window->area) + " in frame " + ToString(x_->frameOf(window->id)) + " on screen " +
+           ToString(x_->screen());
+  }
+
+  // Message boxes and other windows of the game's, besides the main window.
+  bool OnlyTheMainWindow() { return game_->otherWindows().empty(); }
+
+  std::string program_;
+  std::string logDir_;
+  unsigned seed_ = 0;
+  std::unique_ptr<XSession> x_;
+  std::unique_ptr<GameDriver> game_;
+};
+
+TEST_F(Desktop, EveryStartFillsTheScreenFromItsFirstPaint) {
+  constexpr int kStarts = 20;
+  for (int run = 0; run < kStarts; ++run) {
+    SCOPED_TRACE("start " + std::to_string(run + 1) + " of " + std::to_string(kStarts));
+    ASSERT_NO_FATAL_FAILURE(StartGame(run));
+    ASSERT_TRUE(WaitFor(5s, [&] { return FillsTheScreen(); })) << Where();
+    ASSERT_TRUE(game_->locateView(10s)) << "no grey view under the menu bar: " << Where();
+    // The first paint got past the size check: the opening lines, and no
+    // "Program Abort" box.
+    ASSERT_TRUE(game_->waitForOpeningLines(10s)) << "no opening lines in " << ToString(game_->view());
+    EXPECT_TRUE(OnlyTheMainWindow()) << "a window besides the game's main window is shown";
+    EXPECT_TRUE(game_->process().running());
+    EXPECT_TRUE(FillsTheScreen()) << Where();
+    game_->process().stop();
+  }
+}
+
+TEST_F(Desktop, WhatTheManagerDoesToTheFrameIsUndoneAndTheGameGoesOn) {
+  ASSERT_NO_FATAL_FAILURE(StartGame());
+  ASSERT_TRUE(WaitFor(5s, [&] { return FillsTheScreen(); })) << Where();
+  ASSERT_TRUE(game_->locateView(10s)) << Where();
+  ASSERT_TRUE(game_->waitForBoard(30s)) << "no board in " << ToString(game_->view());
+  const std::vector<Code> dealt = game_->codes();
+  const WindowId window = game_->window().id;
+  const Rect screen = x_->screen();
+
+  // After each change: back to filling the screen within two seconds, with
+  // the same board on it, and no message box. (A manager takes its time to
+  // carry out a request, or refuses it: the change is waited for a moment
+  // first, so that the frame is not judged before the manager has moved it.)
+  auto expectRestored = [&](const std::string& what) {
+    const bool changed = WaitFor(1s, [&] { return !FillsTheScreen(); }, Millis(5));
+    std::cout << "[  desktop ] " << what << (changed ? ": the frame changed" : ": no change seen") << std::endl;
+    EXPECT_TRUE(WaitFor(2s, [&] { return FillsTheScreen(); })) << "after " << what << ": " << Where();
+    std::vector<Code> seen;
+    EXPECT_TRUE(WaitFor(2s, [&] { return (seen = game_->readBoard()) == dealt; }))
+        << "after " << what << " the board changed or is not whole on the screen: dealt " << Join(dealt) << ", seen "
+        << Join(seen) << " at " << ToString(game_->board().area());
+    EXPECT_TRUE(OnlyTheMainWindow()) << "after " << what << " a window besides the main window is shown";
+    EXPECT_TRUE(game_->process().running()) << "after " << what;
+  };
+
+  x_->requestState(window, false, "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ");
+  expectRestored("a request to remove the maximized states");
+
+  if (x_->hasWindowManager()) {
+    // What the manager offers: no resize, no maximize; close, for Alt+F4.
+    const std::vector<std::string> actions = x_->allowedActions(window);
+    std::string offered;
+    for (const std::string& a : actions) offered += " " + a;
+    std::cout << "[  desktop ] allowed actions:" << offered << std::endl;
+    const auto allows = [&](const char* action) {
+      return std::find(actions.begin(), actions.end(), action) != actions.end();
+    };
+    EXPECT_TRUE(allows("_NET_WM_ACTION_CLOSE")) << offered;
+    EXPECT_FALSE(allows("_NET_WM_ACTION_RESIZE")) << offered;
+    EXPECT_FALSE(allows("_NET_WM_ACTION_MAXIMIZE_HORZ") || allows("_NET_WM_ACTION_MAXIMIZE_VERT")) << offered;
+
+    const Rect frame = x_->frameOf(window);
+    const Point caption{frame.x + frame.w / 3, frame.y + (game_->window().area.y - frame.y) / 2};
+    x_->doubleClick(caption.x, caption.y);
+    expectRestored("a double click on the caption");
+    x_->drag(caption, Point{caption.x + 200, caption.y + 150});
+    expectRestored("a drag of the caption");
+    x_->requestIconic(window);
+    expectRestored("a request to minimize it");
+    x_->requestMoveResize(window, Rect{100, 80, 900, 600});
+  } else {
+    // With no manager, only another client moves a window.
+    x_->moveResize(window, Rect{100, 80, 900, 600});
+  }
+  expectRestored("a move and resize to 900 by 600");
+  EXPECT_TRUE(FillsTheScreen()) << Where() << " (screen " << ToString(screen) << ")";
+}
+
+TEST_F(Desktop, AltF4EndsTheGameWithStatusZero) {
+  ASSERT_NO_FATAL_FAILURE(StartGame());
+  ASSERT_TRUE(game_->locateView(10s)) << Where();
+  ASSERT_TRUE(game_->waitForBoard(30s)) << "no board in " << ToString(game_->view());
+  ASSERT_TRUE(game_->focusGame()) << "the main window does not take the keyboard focus";
+  x_->tapKey(XK_F4, {XK_Alt_L});
+  const auto status = game_->process().waitExit(10s);
+  ASSERT_TRUE(status) << "the game is still running after Alt+F4";
+  EXPECT_TRUE(status->exited && status->code == 0) << ToString(*status);
+}
+
+}  // namespace
+}  // namespace e2e
