@@ -11,9 +11,11 @@
 
 namespace {
 // How long the frame may take to settle before the game is laid out anyway.
-constexpr int kPatienceMs = 1500;
-// How often a frame that does not fill its area is looked at again.
+constexpr int kPatienceMs = 3000;
+// How often a frame that has not settled is looked at again.
 constexpr int kRecheckMs = 100;
+// How long a frame must have filled its area, unmoved, to count as settled.
+constexpr int kSteadyMs = 150;
 }  // namespace
 
 CScreenFiller::CScreenFiller(QWidget* frame, CViewWindow* view)
@@ -37,6 +39,9 @@ void CScreenFiller::PlaceBeforeShow() {
   OfferOnlyClose(m_frame);
   QWindow* window = m_frame->windowHandle();
   connect(window, &QWindow::screenChanged, this, [this](QScreen* screen) { Follow(screen); });
+  // A state set on the window itself (by Qt's own title bar on Wayland)
+  // reaches the window, not the frame's events.
+  connect(window, &QWindow::windowStateChanged, this, [this] { ScheduleRefill(); });
   Follow(window->screen());
   m_frame->installEventFilter(this);
   m_view->LeaveSizeToFrame();
@@ -45,7 +50,11 @@ void CScreenFiller::PlaceBeforeShow() {
     // window the whole of its output but for its panels.
     m_frame->setWindowState(Qt::WindowMaximized);
   } else {
-    const QRect target = TargetGeometry();
+    // The size is pinned from the start, so that no manager maps the window
+    // at a size of its own; but not to the whole screen, which mutter takes
+    // for a window that asks for the full screen and shows without its
+    // caption. The frame is put right once the manager has framed it.
+    const QRect target = TargetGeometry().adjusted(0, 0, 0, -1);
     m_frame->setGeometry(target);
     m_frame->setFixedSize(target.size());
   }
@@ -57,7 +66,10 @@ void CScreenFiller::Follow(QScreen* screen) {
   disconnect(m_sizeChanged);
   if (!screen) return;
   m_areaChanged = connect(screen, &QScreen::availableGeometryChanged, this, [this] { ScheduleRefill(); });
-  m_sizeChanged = connect(screen, &QScreen::geometryChanged, this, [this] { ScheduleRefill(); });
+  m_sizeChanged = connect(screen, &QScreen::geometryChanged, this, [this] {
+    m_fullSize = QSize();  // a new output size: the compositor's maximized size is to be learnt again
+    ScheduleRefill();
+  });
   ScheduleRefill();
 }
 
@@ -71,14 +83,28 @@ QRect CScreenFiller::TargetGeometry() const {
 }
 
 bool CScreenFiller::Fills() const {
-  if (!m_frame->isVisible() || (m_frame->windowState() & Qt::WindowMinimized)) return false;
-  if (m_wayland) return (m_frame->windowState() & Qt::WindowMaximized) != 0;
+  // Shown, and exposed by Qt's measure: what the game presents before it
+  // holds its thread reaches the screen only on an exposed window (a manager
+  // that frames the window anew maps it anew).
+  const QWindow* window = m_frame->windowHandle();
+  if (!window || !m_frame->isVisible() || !window->isExposed() || (window->windowStates() & Qt::WindowMinimized)) {
+    return false;
+  }
+  if (m_wayland) {
+    // Qt takes a requested state as granted at once; the compositor's word is
+    // the window's first exposure (it comes with the compositor's first size)
+    // and the size it gave a maximized window, which every later return to
+    // maximized must give again.
+    return (window->windowStates() & Qt::WindowMaximized) &&
+           (!m_fullSize.isValid() || m_frame->size() == m_fullSize);
+  }
   const QScreen* screen = m_frame->screen();
   if (!screen) return false;
   // Filling by the server's word, and known to Qt as such: the view's size
   // is then the size the game is laid out for.
   const FramePlacement placement = PlacementOf(m_frame);
-  return placement.frame == screen->availableGeometry() && placement.client == m_frame->geometry();
+  return placement.settledByManager && placement.frame == screen->availableGeometry() &&
+         placement.client == m_frame->geometry();
 }
 
 bool CScreenFiller::eventFilter(QObject* watched, QEvent* event) {
@@ -105,27 +131,50 @@ void CScreenFiller::ScheduleRefill() {
 
 void CScreenFiller::Refill() {
   if (!m_frame->isVisible()) return;
-  const Qt::WindowStates state = m_frame->windowState();
+  const Qt::WindowStates state = m_frame->windowHandle()->windowStates();
   if (m_wayland) {
-    if (state != Qt::WindowMaximized) m_frame->setWindowState(Qt::WindowMaximized);
+    // A window shown anew is left alone until the compositor has exposed it.
+    if (state != Qt::WindowMaximized && m_frame->windowHandle()->isExposed()) {
+      // Qt's title bar restores or minimizes the window. A minimized Wayland
+      // window is the compositor's to bring back (without a task bar, none
+      // may), and Qt does not always hear of it: the window is shown anew
+      // instead, a new top-level for the compositor, maximized from its first
+      // frame. The game's picture stays as it was.
+      m_frame->hide();
+      m_frame->setWindowState(Qt::WindowMaximized);
+      m_frame->show();
+    }
   } else {
     // Neither minimized, nor maximized or full screen by the manager's
     // measure: the frame's own geometry is what fills the area.
     if (state != Qt::WindowNoState) m_frame->setWindowState(Qt::WindowNoState);
     const QRect target = TargetGeometry();
-    m_frame->setFixedSize(target.size());
+    if (PlacementOf(m_frame).settledByManager) m_frame->setFixedSize(target.size());
     if (m_frame->geometry() != target) {
       m_frame->setGeometry(target);
     } else if (PlacementOf(m_frame).client != target) {
       RequestGeometryAgain(m_frame, target);
     }
   }
+  // A manager frames a new window in steps, and may even take it out of its
+  // frame and put it back (mutter does): the frame counts as settled once it
+  // has filled its area, at the same geometry, for a moment.
   const bool fills = Fills();
-  if (fills) m_patience.stop();
-  m_view->SetSizeSettled(fills || m_gaveUp);
+  if (!fills) {
+    m_fillingSince.invalidate();
+  } else if (!m_fillingSince.isValid() || m_frame->geometry() != m_fillingGeometry) {
+    m_fillingSince.start();
+    m_fillingGeometry = m_frame->geometry();
+  }
+  const bool settled = fills && m_fillingSince.elapsed() >= kSteadyMs;
+  if (settled) {
+    m_patience.stop();
+    if (m_wayland && !m_fullSize.isValid()) m_fullSize = m_frame->size();
+  }
+  m_view->SetSizeSettled(settled || m_gaveUp);
   // The manager answers in its own time, and not always with an event that
-  // reaches the frame: until the frame fills its area, it is looked at again.
-  if (!fills) m_recheck.start();
+  // reaches the frame: until the frame has settled, it is looked at again.
+  if (!settled) m_recheck.start();
 }
 
 void CScreenFiller::GiveUpWaiting() {

@@ -10,9 +10,11 @@
 // it does not.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QObject>
 #include <QRect>
+#include <QSize>
 #include <QTimer>
 
 class QScreen;
@@ -53,6 +55,9 @@ class CScreenFiller : public QObject {
   QTimer m_patience;
   bool m_wayland;
   bool m_gaveUp = false;
+  QElapsedTimer m_fillingSince;  // since when the frame has filled its area
+  QRect m_fillingGeometry;       // at this geometry
+  QSize m_fullSize;  // on Wayland: the size the compositor gives the maximized frame
   QMetaObject::Connection m_areaChanged;
   QMetaObject::Connection m_sizeChanged;
 };

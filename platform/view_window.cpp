@@ -134,7 +134,7 @@ void CViewWindow::RequestGamePaint() {
 }
 
 void CViewWindow::PostGamePaint() {
-  if (m_exposed && m_sizeSettled) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
+  if (m_exposed && m_shownAtSize && m_sizeSettled) QTimer::singleShot(0, this, [this] { RunGamePaint(); });
 }
 
 void CViewWindow::LeaveSizeToFrame() {
@@ -185,16 +185,22 @@ void CViewWindow::paintEvent(QPaintEvent* event) {
   }
   m_unpresented -= event->region();
   if (!m_exposed) {
-    // The first paint of the game waits until the window is on the screen, so
-    // that what it shows before holding the thread is seen.
     m_exposed = true;
     if (m_afterFirstShown) QTimer::singleShot(0, this, std::exchange(m_afterFirstShown, nullptr));
+  }
+  if (!m_shownAtSize) {
+    // A paint of the game waits until the window is on the screen at its
+    // size, so that what it shows before holding the thread is seen: a
+    // compositing manager (mutter) keeps showing a window's old picture after
+    // a resize until the window has drawn itself at the new size.
+    m_shownAtSize = true;
     if (m_paintPending) PostGamePaint();
   }
 }
 
 void CViewWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  m_shownAtSize = false;
   if (!m_sizeLeftToFrame) AdoptWindowSize();
 }
 

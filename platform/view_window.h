@@ -90,6 +90,7 @@ class CViewWindow : public QWidget, public CViewHost {
   std::function<void()> m_afterFirstShown;
   QRegion m_unpresented;  // drawn on the surface, not yet painted on the window
   bool m_exposed = false;
+  bool m_shownAtSize = false;  // painted on the screen since its last resize
   bool m_paintPending = false;
   bool m_sizeSettled = true;
   bool m_sizeLeftToFrame = false;

@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -34,6 +35,59 @@ xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name) {
   return atom;
 }
 
+bool HasProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property) {
+  if (property == XCB_ATOM_NONE) return false;
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1), nullptr);
+  const bool found = reply && reply->type != XCB_ATOM_NONE;
+  std::free(reply);
+  return found;
+}
+
+// True when the window's _NET_FRAME_EXTENTS say its frame has borders.
+bool HasNonZeroExtents(xcb_connection_t* connection, xcb_window_t window) {
+  const xcb_atom_t extents = InternAtom(connection, "_NET_FRAME_EXTENTS");
+  if (extents == XCB_ATOM_NONE) return false;
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+  bool nonZero = false;
+  if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+    nonZero = values[0] != 0 || values[1] != 0 || values[2] != 0 || values[3] != 0;
+  }
+  std::free(reply);
+  return nonZero;
+}
+
+// A compositing manager (mutter) that has sent a window a sync request
+// shows nothing new of it until the window answers, which it does from its
+// event loop. The game holds its thread on purpose (the opening lines are
+// drawn, then the opening sound plays to its end), so the answer would come
+// only after the sound and the lines would never be seen. The window leaves
+// the protocol out: what it presents is shown as it comes.
+void LeaveOutSyncRequests(xcb_connection_t* connection, xcb_window_t window) {
+  const xcb_atom_t protocols = InternAtom(connection, "WM_PROTOCOLS");
+  const xcb_atom_t syncRequest = InternAtom(connection, "_NET_WM_SYNC_REQUEST");
+  if (protocols == XCB_ATOM_NONE || syncRequest == XCB_ATOM_NONE) return;
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window, protocols, XCB_ATOM_ATOM, 0, 32), nullptr);
+  if (reply && reply->format == 32) {
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const int count = xcb_get_property_value_length(reply) / 4;
+    std::vector<xcb_atom_t> kept;
+    for (int i = 0; i < count; ++i)
+      if (atoms[i] != syncRequest) kept.push_back(atoms[i]);
+    if (static_cast<int>(kept.size()) != count) {
+      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32,
+                          static_cast<std::uint32_t>(kept.size()), kept.data());
+    }
+  }
+  std::free(reply);
+  // Nor is the counter the window would answer with offered.
+  const xcb_atom_t counter = InternAtom(connection, "_NET_WM_SYNC_REQUEST_COUNTER");
+  if (counter != XCB_ATOM_NONE) xcb_delete_property(connection, window, counter);
+}
+
 xcb_connection_t* X11Connection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
@@ -51,8 +105,9 @@ void OfferOnlyClose(QWidget* window) {
   // no window menu and no minimize or maximize button.
   const MotifWmHints hints{kHintsFunctions | kHintsDecorations, kFunctionClose, kDecorationBorder | kDecorationTitle, 0,
                            0};
-  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), hintsAtom,
-                      hintsAtom, 32, 5, &hints);
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, hintsAtom, hintsAtom, 32, 5, &hints);
+  LeaveOutSyncRequests(connection, id);
   xcb_flush(connection);
 }
 
@@ -88,6 +143,15 @@ FramePlacement PlacementOf(QWidget* window) {
   std::free(frameGeometry);
   std::free(clientGeometry);
   std::free(origin);
+  // A manager announces itself on the root window, marks each window it has
+  // taken in with WM_STATE, and says how far its frame reaches once it has
+  // framed it. Until both are there and the frame is round the window, the
+  // manager is still at work.
+  if (HasProperty(connection, root, InternAtom(connection, "_NET_SUPPORTING_WM_CHECK"))) {
+    placement.settledByManager = HasProperty(connection, client, InternAtom(connection, "WM_STATE")) &&
+                                 (frame != client || !HasNonZeroExtents(connection, client)) &&
+                                 HasProperty(connection, client, InternAtom(connection, "_NET_FRAME_EXTENTS"));
+  }
   return placement;
 }
 

@@ -10,9 +10,11 @@
 class QWidget;
 
 // Tells the window manager so, on the window systems that carry such hints
-// (X11's Motif hints, which every common X11 manager reads). Call it once the
-// window has its native window, and again after anything that makes Qt write
-// its own hints (a change of window flags). Does nothing elsewhere.
+// (X11's Motif hints, which every common X11 manager reads), and keeps a
+// compositing manager from holding back the window's picture while the game
+// holds its thread. Call it once the window has its native window and before
+// it is shown, and again after anything that makes Qt write its own hints (a
+// change of window flags). Does nothing elsewhere.
 void OfferOnlyClose(QWidget* window);
 
 // Where the window and the window manager's frame round it stand on the
@@ -24,6 +26,9 @@ void OfferOnlyClose(QWidget* window);
 struct FramePlacement {
   QRect client;
   QRect frame;
+  // False while a window manager runs and has not yet taken the window in
+  // (framed and placed it): until then, where the window stands says nothing.
+  bool settledByManager = true;
   QMargins Margins() const {
     return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
                     frame.bottom() - client.bottom());

@@ -7,7 +7,9 @@
 # stops exactly those processes (and any game the suite left behind) by their
 # process ids.
 # QUADRILEX_E2E_WM names the window manager: openbox (the default), mutter
-# (GNOME's), kwin (KDE's), xfwm4 (Xfce's), or none, a bare X session.
+# (GNOME's), kwin (KDE's), xfwm4 (Xfce's), none, a bare X session, or weston,
+# a Wayland compositor in a window of the X server: the game is then its
+# Wayland client.
 # QUADRILEX_E2E_SCREEN is the screen's size (default 1280x1024).
 # The suite writes its screenshots to OUTPUT_DIR; the recording is kept there as
 # e2e-sound.wav and the servers' logs in OUTPUT_DIR/e2e-logs.
@@ -30,6 +32,7 @@ case "$wm" in
   kwin) wm_command=(kwin_x11 --replace) ;;
   xfwm4) wm_command=(xfwm4 --replace --sm-client-disable) ;;
   none) wm_command=() ;;
+  weston) wm_command=(weston --backend=x11-backend.so --width=1280 --height=1024 --socket=quadrilex-e2e) ;;
   *) echo "run_e2e.sh: unknown window manager '$wm'" >&2; exit 2 ;;
 esac
 
@@ -136,13 +139,23 @@ fi
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/dbus")
 
 # --- the window manager -------------------------------------------------
+# weston's shell without its panel, whose launcher a stray click could start.
+if [ "$wm" = weston ]; then
+  printf '[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n' >"$work/weston.ini"
+  wm_command+=(--config="$work/weston.ini")
+fi
 # The game starts only once the manager owns the screen: a window mapped
 # while a manager is still starting may never be managed.
 if [ "${#wm_command[@]}" -gt 0 ]; then
   for attempt in 1 2 3; do
     "${wm_command[@]}" >"$logs/$wm.log" 2>&1 &
     wm_pid=$!
-    if wait_for 30 sh -c 'kill -0 '"$wm_pid"' && xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+    if [ "$wm" = weston ]; then
+      ready='test -S "$XDG_RUNTIME_DIR/quadrilex-e2e" && xwininfo -root -tree | grep -qi weston'
+    else
+      ready='xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+    fi
+    if wait_for 30 sh -c 'kill -0 '"$wm_pid"' && '"$ready"; then
       break
     fi
     echo "run_e2e.sh: $wm did not take the screen (attempt $attempt; see $logs/$wm.log)" >&2
@@ -189,7 +202,11 @@ export QUADRILEX_E2E_AUDIO_RATE="$rate"
 export QUADRILEX_E2E_PIDFILE="$pidfile"
 # The game on this display, at one device pixel per logical pixel, with its
 # sound on this server.
-export QT_QPA_PLATFORM=xcb
+if [ "$wm" = weston ]; then
+  export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=quadrilex-e2e
+else
+  export QT_QPA_PLATFORM=xcb
+fi
 export QT_ENABLE_HIGHDPI_SCALING=0
 export QT_SCALE_FACTOR=1
 unset QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR

@@ -40,6 +40,9 @@ class GameDriver {
   // The main window: the window of the game's process whose title names the game.
   bool waitForWindow(Millis timeout);
   const WindowInfo& window() const { return window_; }
+  // Reads the game inside another window instead: the output window of a
+  // Wayland compositor running on the X display, whose client the game is.
+  void useWindow(const WindowInfo& window) { window_ = window; }
   // Reads the window again (its title changes at every paint).
   std::optional<WindowInfo> refreshWindow();
   // Any other window of the game's process that is shown now (dialogs, message boxes, menus).

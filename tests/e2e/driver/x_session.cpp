@@ -211,9 +211,10 @@ void XSession::movePointer(int x, int y) {
 void XSession::click(int x, int y, int button) {
   std::this_thread::sleep_until(lastClick_ + std::chrono::milliseconds(kClickGapMs));
   Display* d = handle_->display;
-  XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
-  XTestFakeButtonEvent(d, static_cast<unsigned>(button), True, CurrentTime);
-  XTestFakeButtonEvent(d, static_cast<unsigned>(button), False, CurrentTime);
+  if (pressDelayMs_ > 0) XTestFakeMotionEvent(d, -1, x - 1, y, CurrentTime);
+  XTestFakeMotionEvent(d, -1, x, y, static_cast<unsigned long>(pressDelayMs_));
+  XTestFakeButtonEvent(d, static_cast<unsigned>(button), True, static_cast<unsigned long>(pressDelayMs_));
+  XTestFakeButtonEvent(d, static_cast<unsigned>(button), False, static_cast<unsigned long>(pressDelayMs_));
   sync();
   lastClick_ = std::chrono::steady_clock::now();
 }

@@ -57,6 +57,10 @@ class XSession {
   // nothing a mouse sends, and the game is not tested for it.
   void click(int x, int y, int button = 1);
   static constexpr int kClickGapMs = 50;
+  // How long the server holds each step of a click: the pointer comes from
+  // one pixel aside, then the press follows. A compositor running in a window
+  // of the display may take a press before it has placed its own pointer.
+  void setPressDelay(int milliseconds) { pressDelayMs_ = milliseconds; }
   // Presses the modifiers (XK_ key symbols) in order, taps `key`, releases them in reverse order.
   void tapKey(unsigned long keysym, const std::vector<unsigned long>& modifiers = {});
   // Presses the button at `from`, moves the pointer to `to` in steps, releases it there.
@@ -92,6 +96,7 @@ class XSession {
   struct Handle;
   std::unique_ptr<Handle> handle_;
   bool hasXTest_ = false;
+  int pressDelayMs_ = 0;
   std::chrono::steady_clock::time_point lastClick_;
 };
 
