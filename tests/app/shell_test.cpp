@@ -26,6 +26,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/about_dlg.h"
 #include "app/game_style.h"
 #include "app/main_frame.h"
 #include "app/quadrilexd_app.h"
@@ -278,6 +279,35 @@ TEST_F(ShellTest, AboutBoxShowsIconTextNoticeAndOk) {
   EXPECT_TRUE(notice.startsWith(QStringLiteral("Copyright"))) << notice.toStdString();
   EXPECT_TRUE(iconShown);
   EXPECT_TRUE(okIsDefault);
+}
+
+// Each text of the About box whole inside its box, every line of it, in the
+// font the box is drawn with (the ctest list runs this at scale 1 and 2).
+TEST(AboutBox, EveryTextIsWholeInItsBox) {
+  CAboutDlg dialog(nullptr);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  std::vector<std::pair<QString, QWidget*>> boxes;
+  for (const char* name : {"aboutText", "aboutNotice"}) {
+    auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+    ASSERT_NE(label, nullptr) << name;
+    boxes.emplace_back(label->text(), label);
+  }
+  auto* ok = dialog.findChild<QPushButton*>();
+  ASSERT_NE(ok, nullptr);
+  boxes.emplace_back(ok->text(), ok);
+  for (const auto& [text, box] : boxes) {
+    const QFontMetrics metrics(box->font(), box);
+    const QRect room = box->contentsRect();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+      EXPECT_LE(metrics.horizontalAdvance(line), room.width())
+          << line.toStdString() << " in a box " << room.width() << " wide";
+    }
+    EXPECT_LE(lines.size() * metrics.height(), room.height())
+        << text.toStdString() << " in a box " << room.height() << " high";
+    EXPECT_TRUE(dialog.rect().contains(box->geometry())) << text.toStdString();
+  }
 }
 
 TEST_F(ShellTest, ExitClosesTheMainWindow) {
