@@ -1,6 +1,6 @@
 // A view on the test host, with the helpers the view tests share: deals chosen
 // by the test, clicks by block and arrow, whole-image and per-pixel checks, the
-// panel and recap rectangles measured in the game font, and a way to tell which
+// panel and recap rectangles measured in the fonts of their rows, and a way to tell which
 // text a box or label shows by drawing the expected text on a scratch surface.
 #pragma once
 
