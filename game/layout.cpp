@@ -1,5 +1,7 @@
 #include "game/layout.h"
 
+#include <cstddef>
+
 #include "game/board.h"
 
 namespace quadrilex {
@@ -27,73 +29,89 @@ void LayOutBlocks(CPoint origin, int blockSize, int blockPitch, RECT (&blocks)[1
 
 namespace {
 
-// Lays rectangles out left to right on one row: a label, half a letter, its box,
-// two letters, the next label...
-class RowCursor {
- public:
-  RowCursor(SIZE charSize, int top, int bottom, const TextMeasure& measure)
-      : cw_(charSize.cx), top_(top), bottom_(bottom), measure_(measure), x_(charSize.cx) {}
-
-  RECT Label(const char* widthSample) {
-    const RECT rc = Take(widthSample);
-    x_ = rc.right + cw_ / 2;
-    return rc;
-  }
-  RECT Box(const char* widthSample) {
-    const RECT rc = Take(widthSample);
-    x_ = rc.right + 2 * cw_;
-    return rc;
-  }
-
- private:
-  RECT Take(const char* widthSample) {
-    return MakeRect(x_, top_, x_ + measure_(widthSample).cx, bottom_);
-  }
-
-  int cw_;
-  int top_;
-  int bottom_;
-  const TextMeasure& measure_;
-  int x_;
+// The spaces of a row: before the first label, between a label and its box,
+// and between a box and the next label.
+struct RowSpaces {
+  int lead;
+  int labelToBox;
+  int boxToLabel;
 };
+
+// Spaces for a row whose texts leave `room` pixels of the width over, with
+// `pairs` labels and boxes. Half a letter h is the one measure: h before the
+// first label, h between a label and its box, 4h between a box and the next
+// label, 2h again after the last box, so 5h for each pair. What the truncation
+// of h leaves over widens the spaces between the pairs.
+RowSpaces NarrowedSpaces(int room, int pairs, int cw) {
+  int half = room / (5 * pairs);
+  if (half > cw / 2) half = cw / 2;
+  if (half < kNarrowestHalfSpace) half = kNarrowestHalfSpace;
+  const int spare = room - 5 * pairs * half;
+  int between = 4 * half + (spare > 0 ? spare / (pairs - 1) : 0);
+  if (between > 2 * cw) between = 2 * cw;
+  return {2 * half, half, between};
+}
+
+// Lays a row of labels and boxes out left to right; samples alternate a
+// label's text and its box's widest text.
+template <std::size_t N>
+void LayOutRow(const char* const (&samples)[N], SIZE charSize, int top, int bottom, int clientWidth,
+               const TextMeasure& measure, RECT (&out)[N]) {
+  static_assert(N % 2 == 0 && N >= 4, "a row is two or more labels, each with its box");
+  constexpr int pairs = static_cast<int>(N / 2);
+  const int cw = charSize.cx;
+  int widths[N];
+  int texts = 0;
+  for (std::size_t i = 0; i < N; ++i) {
+    widths[i] = measure(samples[i]).cx;
+    texts += widths[i];
+  }
+  RowSpaces spaces{cw, cw / 2, 2 * cw};
+  const int right = spaces.lead + texts + pairs * spaces.labelToBox + (pairs - 1) * spaces.boxToLabel;
+  if (right > clientWidth) spaces = NarrowedSpaces(clientWidth - texts, pairs, cw);
+  int x = spaces.lead;
+  for (std::size_t i = 0; i < N; ++i) {
+    out[i] = MakeRect(x, top, x + widths[i], bottom);
+    x = out[i].right + (i % 2 == 0 ? spaces.labelToBox : spaces.boxToLabel);
+  }
+}
 
 }  // namespace
 
-PanelLayout LayOutPanel(SIZE charSize, const TextMeasure& measure) {
+PanelLayout LayOutPanel(SIZE charSize, const TextMeasure& measure, int clientWidth) {
+  static const char* const samples[] = {"Time Left", "00:::00",  "Match Score", "333333",
+                                        "Click Cost", "33333",   "Bonus",       "33333333",
+                                        "Net Score",  "33333333", "Game#",      "33"};
   const int top = 2;
-  const int bottom = top + measure("Time Left").cy;
-  RowCursor row(charSize, top, bottom, measure);
-  PanelLayout p;
-  p.timeLabel = row.Label("Time Left");
-  p.timeBox = row.Box("00:::00");
-  p.matchLabel = row.Label("Match Score");
-  p.matchBox = row.Box("333333");
-  p.costLabel = row.Label("Click Cost");
-  p.costBox = row.Box("33333");
-  p.bonusLabel = row.Label("Bonus");
-  p.bonusBox = row.Box("33333333");
-  p.netLabel = row.Label("Net Score");
-  p.netBox = row.Box("33333333");
-  p.gameLabel = row.Label("Game#");
-  p.gameBox = row.Box("33");
-  return p;
+  RECT rc[12];
+  LayOutRow(samples, charSize, top, top + measure("Time Left").cy, clientWidth, measure, rc);
+  return {rc[0], rc[1], rc[2], rc[3], rc[4], rc[5], rc[6], rc[7], rc[8], rc[9], rc[10], rc[11]};
 }
+
+bool PanelFits(const PanelLayout& panel, int clientWidth) { return panel.gameBox.right <= clientWidth; }
 
 RECT LayOutNewSetBox(SIZE charSize, int clientHeight) {
   const int top = clientHeight / 2 - (31 * charSize.cy) / 2;
   return MakeRect(charSize.cx, top, 3 * charSize.cx, top + 31 * charSize.cy);
 }
 
-RecapLayout LayOutRecap(SIZE charSize, int clientHeight, const TextMeasure& measure) {
-  RowCursor row(charSize, clientHeight - 2 - charSize.cy, clientHeight - 2, measure);
+RecapLayout LayOutRecap(SIZE charSize, int clientHeight, const TextMeasure& measure, int clientWidth) {
+  static const char* const samples[] = {"Average", "33333333", "Game 5", "33333333", "Game 5", "33333333",
+                                        "Game 5",  "33333333", "Game 5", "33333333", "Game 5", "33333333"};
+  RECT rc[2 + 2 * kRecapSlots];
+  LayOutRow(samples, charSize, clientHeight - 2 - charSize.cy, clientHeight - 2, clientWidth, measure, rc);
   RecapLayout r;
-  r.averageLabel = row.Label("Average");
-  r.averageBox = row.Box("33333333");
+  r.averageLabel = rc[0];
+  r.averageBox = rc[1];
   for (int s = 0; s < kRecapSlots; ++s) {
-    r.recapLabel[s] = row.Label("Game 5");
-    r.recapBox[s] = row.Box("33333333");
+    r.recapLabel[s] = rc[2 + 2 * s];
+    r.recapBox[s] = rc[3 + 2 * s];
   }
   return r;
+}
+
+bool RecapFits(const RecapLayout& recap, int clientWidth) {
+  return recap.recapBox[kRecapSlots - 1].right <= clientWidth;
 }
 
 void OpeningAnimation(int w, int h, AnimationLine (&lines)[kAnimationLineCount]) {

@@ -41,14 +41,24 @@ struct RecapLayout {
   RECT recapBox[kRecapSlots];
 };
 
-// The row of labelled boxes along the top; charSize is the extent of "W".
-PanelLayout LayOutPanel(SIZE charSize, const TextMeasure& measure);
+// The rows of labelled boxes: a label, half a letter, its box, two letters,
+// the next label, starting one letter in from the left. A row that would run
+// past clientWidth has its spaces narrowed in the same proportions, down to
+// kNarrowestHalfSpace pixels for half a letter, and an equal margin left at
+// either end; if even that cannot hold it, the row ends past clientWidth and
+// the caller measures again in a smaller font.
+constexpr int kNarrowestHalfSpace = 2;
+
+// The row along the top; charSize is the extent of "W".
+PanelLayout LayOutPanel(SIZE charSize, const TextMeasure& measure, int clientWidth);
+bool PanelFits(const PanelLayout& panel, int clientWidth);
 
 // The column of 31 text lines centred vertically at the left edge.
 RECT LayOutNewSetBox(SIZE charSize, int clientHeight);
 
-// The row of labelled boxes along the bottom.
-RecapLayout LayOutRecap(SIZE charSize, int clientHeight, const TextMeasure& measure);
+// The row along the bottom.
+RecapLayout LayOutRecap(SIZE charSize, int clientHeight, const TextMeasure& measure, int clientWidth);
+bool RecapFits(const RecapLayout& recap, int clientWidth);
 
 // One line of the opening animation: optionally move the pen first, then draw
 // to the end point with the pen of the given colour.

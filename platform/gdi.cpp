@@ -277,11 +277,14 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSource, 
   return TRUE;
 }
 
+// Text reaches these calls in the locale's encoding: the date in the title and
+// the printed heading comes from strftime. The game's own texts are ASCII,
+// the same in every encoding.
 int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
   QPainter* painter = Painter();
   if (!painter) return 0;
   const QRect box = ToQRect(*rect);
-  const QString qtext = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+  const QString qtext = QString::fromLocal8Bit(text.data(), static_cast<int>(text.size()));
   if (format & DT_SINGLELINE) return DrawSingleLine(*painter, qtext, box, format);
   ApplyFont(*painter);
 
@@ -346,7 +349,7 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
   QPainter* painter = Painter();
   if (!painter) return FALSE;
   ApplyFont(*painter);
-  const QString qtext = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+  const QString qtext = QString::fromLocal8Bit(text.data(), static_cast<int>(text.size()));
   const QFontMetrics metrics(painter->font(), painter->device());
   const QRect used(x, y, metrics.horizontalAdvance(qtext), metrics.height());
   if (m_bkMode == OPAQUE) painter->fillRect(used, Qt::white);
@@ -360,7 +363,7 @@ SIZE CDC::GetTextExtent(const std::string& text) {
   QPaintDevice* device = m_painter ? m_painter->device() : nullptr;
   const QFontMetrics metrics = device ? QFontMetrics(font, device) : QFontMetrics(font);
   SIZE size;
-  size.cx = metrics.horizontalAdvance(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  size.cx = metrics.horizontalAdvance(QString::fromLocal8Bit(text.data(), static_cast<int>(text.size())));
   size.cy = metrics.height();
   return size;
 }

@@ -73,7 +73,7 @@ void CViewWindow::Present(bool now) {
 }
 
 void CViewWindow::SetMainWindowTitle(const std::string& title) {
-  window()->setWindowTitle(QString::fromLatin1(title.c_str()));
+  window()->setWindowTitle(QString::fromLocal8Bit(title.c_str()));
 }
 
 QBasicTimer* CViewWindow::TimerFor(UINT id) {

@@ -19,6 +19,8 @@ packages=(
   mutter kwin-x11 kwin-style-breeze xfwm4 dbus dbus-x11 x11-xserver-utils weston
   pulseaudio pulseaudio-utils sox
   poppler-utils
+  # tests: the date in a German and a French locale on a fixed day
+  faketime locales
   # a stuck game in the end-to-end suite is reported with its threads' stacks
   gdb
   # desktop integration checks
@@ -32,16 +34,29 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ "${#missing[@]}" -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installing: ${missing[*]}"
 if [ "$(id -u)" -ne 0 ]; then
   sudo=sudo
 else
   sudo=
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ "${#missing[@]}" -ne 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The locales the date tests run in: generated once, left alone after that.
+wanted_locales=(de_DE fr_FR)
+for name in "${wanted_locales[@]}"; do
+  if ! locale -a | grep -qx "$name.utf8"; then
+    echo "Generating the $name.UTF-8 locale"
+    $sudo sed -i "s/^# *\($name\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -qx "$name.UTF-8 UTF-8" /etc/locale.gen || echo "$name.UTF-8 UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    regenerate=1
+  fi
+done
+if [ -n "${regenerate:-}" ]; then
+  $sudo locale-gen
+fi

@@ -105,7 +105,7 @@ void CQuadrilexdView::DrawRecap() {
   dc.SetBkMode(TRANSPARENT);
   dc.SelectObject(&m_penRed);
   dc.SelectObject(&m_brushGrey);
-  dc.SelectObject(&m_fontGame);
+  dc.SelectObject(&m_fontRecap);
 
   dc.Rectangle(&m_rcAverageBox);
   std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(AverageScore(m_nGameScore)));
@@ -123,6 +123,7 @@ void CQuadrilexdView::DrawRecap() {
   }
 
   dc.SelectObject(&m_penYellow);
+  dc.SelectObject(&m_fontGame);
   dc.Rectangle(&m_rcNewSetBox);
 
   // One letter a line, a blank line between words, half a line free above.

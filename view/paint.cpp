@@ -16,6 +16,31 @@ using namespace view_cues;
 namespace {
 const char* const kTooSmallMessage =
     "Program Abort: This game will not run unless the screen is at least 1024 wide and 720 high.";
+
+void CreateGameFont(CFont& font, int height) {
+  if (font.HoldsObject()) font.DeleteObject();
+  font.CreateFont(height, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+                  CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
+}
+
+// The game font of the smallest client area: in it both rows fit the
+// narrowest client area with their spaces as wide as ever, so the search for
+// a font that holds a row whole ends there at the latest.
+const int kSmallestRowFont = GameFontHeight(kMinClientHeight);
+
+// Lays a row out in the game font or, where even narrowed spaces cannot hold
+// it inside the client width, in the largest smaller font that can.
+template <typename Row, typename LayOut, typename Fits>
+Row FitRow(CDC* pDC, int gameFontHeight, int clientWidth, CFont& font, int& fontHeight, LayOut layOut,
+           Fits fits) {
+  const TextMeasure measure = [pDC](const char* text) { return pDC->GetTextExtent(text); };
+  for (fontHeight = gameFontHeight;; --fontHeight) {
+    CreateGameFont(font, fontHeight);
+    pDC->SelectObject(&font);
+    const Row row = layOut(pDC->GetTextExtent("W"), measure);
+    if (fits(row, clientWidth) || fontHeight <= kSmallestRowFont) return row;
+  }
+}
 }  // namespace
 
 void CQuadrilexdView::OnDraw(CDC* pDC) {
@@ -35,9 +60,7 @@ void CQuadrilexdView::OnDraw(CDC* pDC) {
   }
 
   m_nFontHeight = GameFontHeight(m_rcClient.bottom);
-  if (m_fontGame.HoldsObject()) m_fontGame.DeleteObject();
-  m_fontGame.CreateFont(m_nFontHeight, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEVICE_PRECIS,
-                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
+  CreateGameFont(m_fontGame, m_nFontHeight);
 
   pDC->FillRect(&m_rcClient, &m_brushGrey);
   if (!m_bFirstPaintDone) {
@@ -100,9 +123,14 @@ void CQuadrilexdView::LayOutBoard() {
 void CQuadrilexdView::LayOutText(CDC* pDC) {
   pDC->SelectObject(&m_fontGame);
   m_sizeChar = pDC->GetTextExtent("W");
-  const TextMeasure measure = [pDC](const char* text) { return pDC->GetTextExtent(text); };
+  m_rcNewSetBox = LayOutNewSetBox(m_sizeChar, m_rcClient.bottom);
 
-  const PanelLayout panel = LayOutPanel(m_sizeChar, measure);
+  const int width = m_rcClient.right;
+  const int height = m_rcClient.bottom;
+  const PanelLayout panel = FitRow<PanelLayout>(
+      pDC, m_nFontHeight, width, m_fontPanel, m_nPanelFontHeight,
+      [width](SIZE charSize, const TextMeasure& measure) { return LayOutPanel(charSize, measure, width); },
+      PanelFits);
   m_rcTimeLabel = panel.timeLabel;
   m_rcTimeBox = panel.timeBox;
   m_rcMatchLabel = panel.matchLabel;
@@ -116,15 +144,19 @@ void CQuadrilexdView::LayOutText(CDC* pDC) {
   m_rcGameLabel = panel.gameLabel;
   m_rcGameBox = panel.gameBox;
 
-  m_rcNewSetBox = LayOutNewSetBox(m_sizeChar, m_rcClient.bottom);
-
-  const RecapLayout recap = LayOutRecap(m_sizeChar, m_rcClient.bottom, measure);
+  const RecapLayout recap = FitRow<RecapLayout>(
+      pDC, m_nFontHeight, width, m_fontRecap, m_nRecapFontHeight,
+      [width, height](SIZE charSize, const TextMeasure& measure) {
+        return LayOutRecap(charSize, height, measure, width);
+      },
+      RecapFits);
   m_rcAverageLabel = recap.averageLabel;
   m_rcAverageBox = recap.averageBox;
   for (int slot = 0; slot < kRecapSlots; ++slot) {
     m_rcRecapLabel[slot] = recap.recapLabel[slot];
     m_rcRecapBox[slot] = recap.recapBox[slot];
   }
+  pDC->SelectObject(&m_fontGame);
 }
 
 void CQuadrilexdView::DrawOpeningAnimation(CDC* pDC) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/board.h"
+#include "game/layout.h"
 #include "game/moves.h"
 #include "game/scoring.h"
 #include "platform/view_base.h"
@@ -52,6 +53,18 @@ class CQuadrilexdView : public CView {
   const RECT* ArrowZones() const { return m_rcArrowZone; }
   const RECT& NewSetBox() const { return m_rcNewSetBox; }
   const RECT& TimeBoxRect() const { return m_rcTimeBox; }
+  quadrilex::PanelLayout PanelRects() const {
+    return {m_rcTimeLabel, m_rcTimeBox, m_rcMatchLabel, m_rcMatchBox, m_rcCostLabel, m_rcCostBox,
+            m_rcBonusLabel, m_rcBonusBox, m_rcNetLabel, m_rcNetBox, m_rcGameLabel, m_rcGameBox};
+  }
+  quadrilex::RecapLayout RecapRects() const {
+    quadrilex::RecapLayout recap{m_rcAverageLabel, m_rcAverageBox, {}, {}};
+    for (int slot = 0; slot < quadrilex::kRecapSlots; ++slot) {
+      recap.recapLabel[slot] = m_rcRecapLabel[slot];
+      recap.recapBox[slot] = m_rcRecapBox[slot];
+    }
+    return recap;
+  }
   const RECT& ClientRectAtLastPaint() const { return m_rcClient; }
   const std::string& Title() const { return m_strTitle; }
   const std::string& TimeLeftText() const { return m_strTimeLeft; }
@@ -63,6 +76,8 @@ class CQuadrilexdView : public CView {
   int BonusIndex() const { return m_nBonusIndex; }
   int Game() const { return m_nGame; }
   int FontHeight() const { return m_nFontHeight; }
+  int PanelFontHeight() const { return m_nPanelFontHeight; }
+  int RecapFontHeight() const { return m_nRecapFontHeight; }
   int PrintFontHeight() const { return m_nPrintFontHeight; }
   SIZE CharSize() const { return m_sizeChar; }
   bool BoardDone() const { return m_bBoardDone != 0; }
@@ -117,6 +132,10 @@ class CQuadrilexdView : public CView {
   std::string m_strPrintText;
   std::string m_strHelpText;
   CFont m_fontGame;
+  // The fonts of the rows along the top and the bottom: the game font, or a
+  // smaller one where the row would not fit the width in the game font.
+  CFont m_fontPanel;
+  CFont m_fontRecap;
   CFont m_fontPrint;
 
   // ---- the board ----
@@ -160,6 +179,8 @@ class CQuadrilexdView : public CView {
   RECT m_rcRecapBox[5];
   RECT m_rcNewSetBox;
   int m_nFontHeight = 0;
+  int m_nPanelFontHeight = 0;
+  int m_nRecapFontHeight = 0;
 
   // ---- the panel ----
   char m_szNumber[12] = {};

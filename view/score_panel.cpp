@@ -9,7 +9,7 @@ using namespace view_cues;
 
 void CQuadrilexdView::DrawTimeBox() {
   CClientDC dc(this);
-  dc.SelectObject(&m_fontGame);
+  dc.SelectObject(&m_fontPanel);
   dc.SetBkMode(TRANSPARENT);
   dc.SelectObject(&m_penBlue);
   dc.SelectObject(&m_brushGrey);
@@ -23,7 +23,7 @@ void CQuadrilexdView::DrawScorePanel(bool bWithBonus) {
   dc.SetBkMode(TRANSPARENT);
   dc.SelectObject(&m_penBlue);
   dc.SelectObject(&m_brushGrey);
-  dc.SelectObject(&m_fontGame);
+  dc.SelectObject(&m_fontPanel);
 
   const int bonus = ComputeBonus(bWithBonus, m_nMatchCount, m_nBonusIndex, m_nPointsScale);
   if (bonus > 0) {

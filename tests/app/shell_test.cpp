@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -22,13 +24,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <clocale>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/about_dlg.h"
 #include "app/game_style.h"
 #include "app/main_frame.h"
 #include "app/quadrilexd_app.h"
+#include "platform/printing.h"
 #include "platform/surface.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
@@ -306,6 +311,67 @@ TEST_F(ShellTest, AboutBoxShowsIconTextNoticeAndOk) {
   EXPECT_TRUE(notice.startsWith(QStringLiteral("Copyright"))) << notice.toStdString();
   EXPECT_TRUE(iconShown);
   EXPECT_TRUE(okIsDefault);
+}
+
+// The date in the window title and in the printed heading, in the letters of
+// the locale the game runs in. CTest runs this under faketime on a fixed day
+// in German and French locales, naming the locale and the month's text it
+// must show; the locale not being installed is a failure, not a skip.
+TEST_F(ShellTest, DateInTitleAndPrintedHeadingIsInTheLocalesLetters) {
+  const QString locale = qEnvironmentVariable("QUADRILEX_DATE_LOCALE");
+  const QString month = qEnvironmentVariable("QUADRILEX_DATE_MONTH");
+  if (locale.isEmpty()) GTEST_SKIP() << "run by CTest in a chosen locale on a fixed day";
+  const char* inForce = std::setlocale(LC_TIME, nullptr);
+  ASSERT_EQ(QString::fromLatin1(inForce ? inForce : ""), locale)
+      << "the locale " << locale.toStdString() << " is not installed (scripts/install-deps.sh generates it)";
+  Start();
+  const QString title = Frame()->windowTitle();
+  EXPECT_TRUE(title.contains(month)) << title.toStdString();
+
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("heading.pdf"));
+  SetPrinterSetup([pdf](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+  });
+  View()->OnFilePrintDirect();
+  SetPrinterSetup(nullptr);
+  QProcess pdftotext;
+  pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+  ASSERT_TRUE(pdftotext.waitForFinished(30000));
+  const QString printed = QString::fromUtf8(pdftotext.readAllStandardOutput());
+  const QString heading = printed.left(printed.indexOf(QLatin1Char('\n')));
+  EXPECT_TRUE(heading.startsWith(QStringLiteral("Quadrilex"))) << heading.toStdString();
+  EXPECT_TRUE(heading.contains(month)) << heading.toStdString();
+}
+
+// Each text of the About box whole inside its box, every line of it, in the
+// font the box is drawn with (the ctest list runs this at scale 1 and 2).
+TEST(AboutBox, EveryTextIsWholeInItsBox) {
+  CAboutDlg dialog(nullptr);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  std::vector<std::pair<QString, QWidget*>> boxes;
+  for (const char* name : {"aboutText", "aboutNotice"}) {
+    auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+    ASSERT_NE(label, nullptr) << name;
+    boxes.emplace_back(label->text(), label);
+  }
+  auto* ok = dialog.findChild<QPushButton*>();
+  ASSERT_NE(ok, nullptr);
+  boxes.emplace_back(ok->text(), ok);
+  for (const auto& [text, box] : boxes) {
+    const QFontMetrics metrics(box->font(), box);
+    const QRect room = box->contentsRect();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+      EXPECT_LE(metrics.horizontalAdvance(line), room.width())
+          << line.toStdString() << " in a box " << room.width() << " wide";
+    }
+    EXPECT_LE(lines.size() * metrics.height(), room.height())
+        << text.toStdString() << " in a box " << room.height() << " high";
+    EXPECT_TRUE(dialog.rect().contains(box->geometry())) << text.toStdString();
+  }
 }
 
 TEST_F(ShellTest, ExitClosesTheMainWindow) {

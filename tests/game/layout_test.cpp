@@ -76,7 +76,7 @@ TEST(BoardLayout, CentredAcrossAndOnePixelBelowTheMiddle) {
 
 TEST(PanelLayout, LabelsAndBoxesAlongTheTop) {
   // cw = 7: boxes start 3 pixels after their label, labels 14 after the box before.
-  const PanelLayout p = LayOutPanel(CharSize(7, 16), Measure);
+  const PanelLayout p = LayOutPanel(CharSize(7, 16), Measure, kMinClientWidth);
   EXPECT_EQ(p.timeLabel, MakeRect(7, 2, 70, 18));     // "Time Left", 9 letters
   EXPECT_EQ(p.timeBox, MakeRect(73, 2, 122, 18));     // "00:::00", 7
   EXPECT_EQ(p.matchLabel, MakeRect(136, 2, 213, 18)); // "Match Score", 11
@@ -94,7 +94,7 @@ TEST(PanelLayout, LabelsAndBoxesAlongTheTop) {
 TEST(PanelLayout, HeightIsThatOfTimeLeftAndSpacingFollowsTheLetterW) {
   // A letter 10 wide and 17 high, but text measured 16 high: the panel takes
   // its height from "Time Left", its spacing from "W".
-  const PanelLayout p = LayOutPanel(CharSize(10, 17), Measure);
+  const PanelLayout p = LayOutPanel(CharSize(10, 17), Measure, kMinClientWidth);
   EXPECT_EQ(p.timeLabel, MakeRect(10, 2, 73, 18));
   EXPECT_EQ(p.timeBox, MakeRect(78, 2, 127, 18));
   EXPECT_EQ(p.matchLabel, MakeRect(147, 2, 224, 18));
@@ -107,7 +107,7 @@ TEST(NewSetBox, ThirtyOneLinesCentredAtTheLeftEdge) {
 }
 
 TEST(RecapLayout, AverageThenFiveGamesAlongTheBottom) {
-  const RecapLayout r = LayOutRecap(CharSize(7, 16), 660, Measure);
+  const RecapLayout r = LayOutRecap(CharSize(7, 16), 660, Measure, kMinClientWidth);
   EXPECT_EQ(r.averageLabel, MakeRect(7, 642, 56, 658));  // "Average", 7 letters
   EXPECT_EQ(r.averageBox, MakeRect(59, 642, 115, 658));  // "33333333", 8
   const int labelLeft[5] = {129, 244, 359, 474, 589};
@@ -119,10 +119,47 @@ TEST(RecapLayout, AverageThenFiveGamesAlongTheBottom) {
 }
 
 TEST(RecapLayout, RowHeightIsThatOfTheLetterW) {
-  const RecapLayout r = LayOutRecap(CharSize(7, 20), 800, Measure);
+  const RecapLayout r = LayOutRecap(CharSize(7, 20), 800, Measure, kMinClientWidth);
   EXPECT_EQ(r.averageLabel, MakeRect(7, 778, 56, 798));
   EXPECT_EQ(r.recapBox[4].top, 778);
   EXPECT_EQ(r.recapBox[4].bottom, 798);
+}
+
+TEST(RecapLayout, RowTooWideNarrowsItsSpacesThenOwnsUpWhenEvenThatIsNotEnough) {
+  // Texts of 595 pixels; with the spaces of a 7-pixel letter the row ends at 690.
+  const RecapLayout asEver = LayOutRecap(CharSize(7, 16), 660, Measure, kMinClientWidth);
+  const RecapLayout atTheEdge = LayOutRecap(CharSize(7, 16), 660, Measure, 690);
+  EXPECT_EQ(atTheEdge.recapBox[4], asEver.recapBox[4]);
+  EXPECT_EQ(atTheEdge.averageLabel, asEver.averageLabel);
+  EXPECT_TRUE(RecapFits(atTheEdge, 690));
+
+  // 680 leaves 85 pixels for spaces: half a letter of 2, 4 at either end, and
+  // the 25 left over spread as 5 more between each box and the next label.
+  const RecapLayout narrowed = LayOutRecap(CharSize(7, 16), 660, Measure, 680);
+  EXPECT_EQ(narrowed.averageLabel, MakeRect(4, 642, 53, 658));
+  EXPECT_EQ(narrowed.averageBox, MakeRect(55, 642, 111, 658));
+  for (int s = 0; s < 5; ++s) {
+    const int left = 124 + 113 * s;
+    EXPECT_EQ(narrowed.recapLabel[s], MakeRect(left, 642, left + 42, 658)) << "slot " << s + 1;
+    EXPECT_EQ(narrowed.recapBox[s], MakeRect(left + 44, 642, left + 100, 658)) << "slot " << s + 1;
+  }
+  EXPECT_TRUE(RecapFits(narrowed, 680));
+
+  // 640 leaves 45: not even the narrowest spaces fit, and the row says so.
+  const RecapLayout tooWide = LayOutRecap(CharSize(7, 16), 660, Measure, 640);
+  EXPECT_EQ(tooWide.recapBox[4].right, 651);
+  EXPECT_FALSE(RecapFits(tooWide, 640));
+}
+
+TEST(PanelLayout, RowTooWideKeepsItsOrderWithNarrowedSpaces) {
+  // Texts of 595 pixels again, standard end 690; 670 leaves 75 for spaces.
+  const PanelLayout p = LayOutPanel(CharSize(7, 16), Measure, 670);
+  const RECT row[] = {p.timeLabel, p.timeBox, p.matchLabel, p.matchBox, p.costLabel, p.costBox,
+                      p.bonusLabel, p.bonusBox, p.netLabel, p.netBox, p.gameLabel, p.gameBox};
+  EXPECT_EQ(row[0].left, 4);
+  for (int i = 1; i < 12; ++i) EXPECT_GE(row[i].left, row[i - 1].right + 2) << "rectangle " << i;
+  EXPECT_TRUE(PanelFits(p, 670));
+  EXPECT_EQ(p.gameBox.right, 670 - 4);
 }
 
 struct ExpectedLine {

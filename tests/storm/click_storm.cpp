@@ -850,7 +850,7 @@ bool Session::RecapOnScreen(const int (&scores)[5], int average) {
   std::string texts[1 + kRecapSlots];
   {
     CFont font;
-    font.CreateFont(m_view->FontHeight(), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+    font.CreateFont(m_view->RecapFontHeight(), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEVICE_PRECIS,
                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
     CBrush grey;
     grey.CreateSolidBrush(RGB(128, 128, 128));
@@ -861,8 +861,8 @@ bool Session::RecapOnScreen(const int (&scores)[5], int average) {
     dc.SelectObject(&font);
     dc.SelectObject(&grey);
     dc.SelectObject(&red);
-    const RecapLayout recap =
-        LayOutRecap(m_view->CharSize(), client.bottom, [&dc](const char* text) { return dc.GetTextExtent(text); });
+    const RecapLayout recap = LayOutRecap(dc.GetTextExtent("W"), client.bottom,
+                                          [&dc](const char* text) { return dc.GetTextExtent(text); }, client.right);
     boxes[0] = recap.averageBox;
     texts[0] = Format7(average);
     // From left to right: game 5 down to game 1.

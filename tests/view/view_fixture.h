@@ -1,6 +1,6 @@
 // A view on the test host, with the helpers the view tests share: deals chosen
 // by the test, clicks by block and arrow, whole-image and per-pixel checks, the
-// panel and recap rectangles measured in the game font, and a way to tell which
+// panel and recap rectangles measured in the fonts of their rows, and a way to tell which
 // text a box or label shows by drawing the expected text on a scratch surface.
 #pragma once
 
@@ -250,12 +250,12 @@ class ViewTest : public ::testing::Test {
     return code;
   }
 
-  // ---- layout measured in the game font ----
+  // ---- layout measured in the fonts of the rows ----
 
   template <typename Use>
-  void WithGameFont(Use use) {
+  void WithFont(int height, Use use) {
     CFont font;
-    font.CreateFont(view->FontHeight(), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+    font.CreateFont(height, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEVICE_PRECIS,
                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
     CClientDC dc(view.get());
     dc.SelectObject(&font);
@@ -263,16 +263,17 @@ class ViewTest : public ::testing::Test {
   }
   quadrilex::PanelLayout Panel() {
     quadrilex::PanelLayout panel{};
-    WithGameFont([&](CDC& dc) {
-      panel = quadrilex::LayOutPanel(view->CharSize(), [&dc](const char* t) { return dc.GetTextExtent(t); });
+    WithFont(view->PanelFontHeight(), [&](CDC& dc) {
+      panel = quadrilex::LayOutPanel(dc.GetTextExtent("W"), [&dc](const char* t) { return dc.GetTextExtent(t); },
+                                     host->ClientRect().right);
     });
     return panel;
   }
   quadrilex::RecapLayout Recap() {
     quadrilex::RecapLayout recap{};
-    WithGameFont([&](CDC& dc) {
-      recap = quadrilex::LayOutRecap(view->CharSize(), host->ClientRect().bottom,
-                                     [&dc](const char* t) { return dc.GetTextExtent(t); });
+    WithFont(view->RecapFontHeight(), [&](CDC& dc) {
+      recap = quadrilex::LayOutRecap(dc.GetTextExtent("W"), host->ClientRect().bottom,
+                                     [&dc](const char* t) { return dc.GetTextExtent(t); }, host->ClientRect().right);
     });
     return recap;
   }
@@ -280,14 +281,15 @@ class ViewTest : public ::testing::Test {
   // True when the view's image inside rc is what the text looks like drawn on
   // the grey ground with the given format, in a box with the given outline
   // (none for a label).
-  // Only the pixels of `compared` are compared when it is given.
+  // Only the pixels of `compared` are compared when it is given. The text is
+  // drawn in the game font unless a font height is given.
   bool Shows(const RECT& rc, const std::string& text, UINT format, const COLORREF* outline,
-             const RECT* compared = nullptr) {
+             const RECT* compared = nullptr, int fontHeight = 0) {
     CSurface scratch;
     scratch.Resize(host->ClientRect().right, host->ClientRect().bottom);
     {
       CFont font;
-      font.CreateFont(view->FontHeight(), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET,
+      font.CreateFont(fontHeight > 0 ? fontHeight : view->FontHeight(), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET,
                       OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
       CBrush grey;
       grey.CreateSolidBrush(view_test::kGrey);
@@ -309,11 +311,11 @@ class ViewTest : public ::testing::Test {
         if (scratch.Image().pixel(x, y) != host->Image().pixel(x, y)) return false;
     return true;
   }
-  bool ShowsNumberBox(const RECT& rc, const std::string& text, COLORREF outline) {
-    return Shows(rc, text, DT_SINGLELINE | DT_VCENTER | DT_CENTER, &outline);
+  bool ShowsNumberBox(const RECT& rc, const std::string& text, COLORREF outline, int fontHeight = 0) {
+    return Shows(rc, text, DT_SINGLELINE | DT_VCENTER | DT_CENTER, &outline, nullptr, fontHeight);
   }
-  bool ShowsLabel(const RECT& rc, const std::string& text) {
-    return Shows(rc, text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT, nullptr);
+  bool ShowsLabel(const RECT& rc, const std::string& text, int fontHeight = 0) {
+    return Shows(rc, text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT, nullptr, nullptr, fontHeight);
   }
 
   // True when some pixel inside rc is black (text is drawn in black).
