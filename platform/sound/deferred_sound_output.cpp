@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -35,23 +36,31 @@ bool CDeferredSoundOutput::Usable() {
   if (m_opening) return TakeOpening(std::chrono::milliseconds(0));
   if (m_bTriedToOpen && m_now() < m_nextTry) return false;
   StartOpening();
-  return TakeOpening(kOpenWait);
+  if (TakeOpening(kOpenWait)) return true;
+  // Still opening: the server has taken the connection and does not answer.
+  if (m_opening) ReportSilence("the sound server does not answer");
+  return false;
 }
 
 void CDeferredSoundOutput::StartOpening() {
   m_bTriedToOpen = true;
   m_nextTry = m_now() + kRetryInterval;
   m_opening = std::make_shared<Opening>();
-  std::thread([opening = m_opening] {
-    auto output = std::make_unique<CSdlSoundOutput>();
-    std::string why;
-    const bool opened = output->Open(&why);
-    const std::lock_guard<std::mutex> lock(opening->mutex);
-    if (opened) opening->output = std::move(output);
-    opening->why = std::move(why);
-    opening->finished = true;
-    opening->done.notify_all();
-  }).detach();
+  try {
+    std::thread([opening = m_opening] {
+      auto output = std::make_unique<CSdlSoundOutput>();
+      std::string why;
+      const bool opened = output->Open(&why);
+      const std::lock_guard<std::mutex> lock(opening->mutex);
+      if (opened) opening->output = std::move(output);
+      opening->why = std::move(why);
+      opening->finished = true;
+      opening->done.notify_all();
+    }).detach();
+  } catch (const std::system_error& error) {
+    m_opening->why = std::string("cannot start the thread that opens the sound device: ") + error.what();
+    m_opening->finished = true;
+  }
 }
 
 bool CDeferredSoundOutput::TakeOpening(std::chrono::milliseconds wait) {

@@ -487,8 +487,10 @@ TEST_F(DeferredOutput, AServerThatHangsMakesThePlayFailAndTheDeviceIsTakenOnceIt
   ASSERT_EQ(kill(m_server, SIGSTOP), 0);
   CDeferredSoundOutput output([this] { return m_now; });
   // Held no longer than the wait for the device, then silent as without one.
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(output.Play(Tone(440.0, 0.2), true));
   EXPECT_FALSE(output.Play(Tone(440.0, 0.2), false));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "quadrilex: no sound: the sound server does not answer\n");
   ASSERT_EQ(kill(m_server, SIGCONT), 0);
   EXPECT_TRUE(PlaysUntil(output, true));
 }
