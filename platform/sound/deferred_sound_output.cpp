@@ -1,11 +1,13 @@
 #include "platform/sound/deferred_sound_output.h"
 
+#include <SDL.h>
+
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
+
+#include "platform/sound/sdl_audio_library.h"
 
 // What the opening thread hands over. The thread keeps its own share, so that
 // one still held by a hung server outlives the game's output without harm.
@@ -42,25 +44,47 @@ bool CDeferredSoundOutput::Usable() {
   return false;
 }
 
+namespace {
+
+// The opening thread's body. It is one of SDL's own threads, so that SDL
+// frees what it keeps for the thread (its error text) when the thread ends.
+int OpenOnThread(void* data) {
+  const std::unique_ptr<std::shared_ptr<CDeferredSoundOutput::Opening>> shared(
+      static_cast<std::shared_ptr<CDeferredSoundOutput::Opening>*>(data));
+  CDeferredSoundOutput::Opening& opening = **shared;
+  auto output = std::make_unique<CSdlSoundOutput>();
+  std::string why;
+  const bool opened = output->Open(&why);
+  const std::lock_guard<std::mutex> lock(opening.mutex);
+  if (opened) opening.output = std::move(output);
+  opening.why = std::move(why);
+  opening.finished = true;
+  opening.done.notify_all();
+  return 0;
+}
+
+}  // namespace
+
 void CDeferredSoundOutput::StartOpening() {
   m_bTriedToOpen = true;
   m_nextTry = m_now() + kRetryInterval;
   m_opening = std::make_shared<Opening>();
-  try {
-    std::thread([opening = m_opening] {
-      auto output = std::make_unique<CSdlSoundOutput>();
-      std::string why;
-      const bool opened = output->Open(&why);
-      const std::lock_guard<std::mutex> lock(opening->mutex);
-      if (opened) opening->output = std::move(output);
-      opening->why = std::move(why);
-      opening->finished = true;
-      opening->done.notify_all();
-    }).detach();
-  } catch (const std::system_error& error) {
-    m_opening->why = std::string("cannot start the thread that opens the sound device: ") + error.what();
+  std::string why;
+  const SdlAudio* sdl = LoadSdlAudio(&why);
+  if (sdl == nullptr) {
+    m_opening->why = why;
     m_opening->finished = true;
+    return;
   }
+  auto* share = new std::shared_ptr<Opening>(m_opening);
+  SDL_Thread* thread = sdl->SDL_CreateThread(OpenOnThread, "quadrilex sound", share);
+  if (thread == nullptr) {
+    delete share;
+    m_opening->why = std::string("cannot start the thread that opens the sound device: ") + sdl->SDL_GetError();
+    m_opening->finished = true;
+    return;
+  }
+  sdl->SDL_DetachThread(thread);
 }
 
 bool CDeferredSoundOutput::TakeOpening(std::chrono::milliseconds wait) {

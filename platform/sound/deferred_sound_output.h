@@ -35,8 +35,10 @@ class CDeferredSoundOutput : public CSoundOutput {
   // False when there is no device now: every play then fails.
   bool Play(const QByteArray& wave, bool wait) override;
 
- private:
+  // What the thread that opens the device hands over.
   struct Opening;
+
+ private:
 
   // True when there is an open device to play on, trying for one if it is time.
   bool Usable();

@@ -10,6 +10,8 @@
 
 #define QUADRILEX_SDL_AUDIO_FUNCTIONS(X) \
   X(SDL_GetError)                        \
+  X(SDL_CreateThread)                    \
+  X(SDL_DetachThread)                    \
   X(SDL_SetHint)                         \
   X(SDL_InitSubSystem)                   \
   X(SDL_QuitSubSystem)                   \
