@@ -140,6 +140,15 @@ void CMainFrame::OnFileSave() {
     // QFileDialog asks before it lets an existing file be replaced.
     path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), QStringLiteral("Untitled"));
     if (path.isEmpty()) return;
+  } else if (CQuadrilexdDoc::HoldsData(path)) {
+    // The path came from Open (or the file has been filled since the last
+    // save): the empty document would wipe it, so nothing is written unless
+    // the player says so.
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Quadrilex"),
+        QStringLiteral("%1 already holds data.\nSaving writes an empty file in its place. Replace it?").arg(path),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) return;
   }
   QString error;
   if (!m_doc.SaveTo(path, &error)) {

@@ -24,9 +24,9 @@ bool CQuadrilexdApp::InitInstance() {
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
   LoadStdProfileSettings();
 
-  // One sound device for the life of the game, opened for the opening sound
-  // once the window is up. Without one the game goes on in silence and says
-  // so once, the first time a sound cannot be played.
+  // The sound device, opened for the opening sound once the window is up and
+  // again after it has been lost. Without one the game goes on in silence and
+  // says so once, the first time a sound cannot be played.
   m_sound = std::make_unique<CDeferredSoundOutput>();
 
   if (dynamic_cast<CGameStyle*>(QApplication::style()) == nullptr) QApplication::setStyle(new CGameStyle);

@@ -1,6 +1,7 @@
 #include "app/quadrilexd_doc.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 bool CQuadrilexdDoc::OnNewDocument() {
   m_strPathName.clear();
@@ -20,4 +21,10 @@ bool CQuadrilexdDoc::SaveTo(const QString& path, QString* error) const {
     return false;
   }
   return true;
+}
+
+bool CQuadrilexdDoc::HoldsData(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return false;
+  return !info.isFile() || info.size() > 0;
 }

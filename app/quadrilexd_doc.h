@@ -20,6 +20,10 @@ class CQuadrilexdDoc {
   // false with the reason in error.
   bool SaveTo(const QString& path, QString* error) const;
 
+  // True when saving to path would destroy something: a file with bytes in
+  // it, or anything there that is not a plain file.
+  static bool HoldsData(const QString& path);
+
  private:
   QString m_strPathName;
 };

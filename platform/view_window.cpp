@@ -158,18 +158,17 @@ void CViewWindow::AdoptWindowSize() {
 }
 
 void CViewWindow::RunGamePaint() {
-  if (!m_paintPending || !m_sizeSettled) return;
-  if (m_paintDepth > 0) {
-    // A paint is under way (held in a message box); paint again after it.
-    QTimer::singleShot(0, this, [this] { RunGamePaint(); });
-    return;
-  }
+  // A paint under way (held in a message box) leaves the request pending; it
+  // is posted again once, when that paint ends, rather than on every pass of
+  // the box's event loop.
+  if (!m_paintPending || !m_sizeSettled || m_paintDepth > 0) return;
   m_paintPending = false;
   if (!m_view) return;
   ++m_paintDepth;
   m_view->Paint();
   --m_paintDepth;
   if (m_afterPaint) m_afterPaint();
+  if (m_paintPending && m_paintDepth == 0) PostGamePaint();
 }
 
 void CViewWindow::paintEvent(QPaintEvent* event) {

@@ -4,6 +4,13 @@
 
 namespace {
 
+// libasound's error handler: file, line, function, error number, then a
+// printf format and its arguments.
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+using AlsaSetErrorHandler = int (*)(AlsaErrorHandler);
+
+void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
 // The name SDL2 is installed under for every 2.x release.
 constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
 
@@ -43,4 +50,13 @@ const SdlAudio* LoadSdlAudio(std::string* why) {
   }();
   if (!result.loaded && why != nullptr) *why = result.why;
   return result.loaded ? &result.functions : nullptr;
+}
+
+void SilenceAlsaMessages() {
+  // Never closed: the handler must stay in place for as long as SDL may load
+  // the same library and use it.
+  void* handle = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) return;
+  auto setHandler = reinterpret_cast<AlsaSetErrorHandler>(dlsym(handle, "snd_lib_error_set_handler"));
+  if (setHandler != nullptr) setHandler(IgnoreAlsaMessage);
 }

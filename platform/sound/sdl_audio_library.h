@@ -10,12 +10,15 @@
 
 #define QUADRILEX_SDL_AUDIO_FUNCTIONS(X) \
   X(SDL_GetError)                        \
+  X(SDL_CreateThread)                    \
+  X(SDL_DetachThread)                    \
   X(SDL_SetHint)                         \
   X(SDL_InitSubSystem)                   \
   X(SDL_QuitSubSystem)                   \
   X(SDL_OpenAudioDevice)                 \
   X(SDL_CloseAudioDevice)                \
   X(SDL_PauseAudioDevice)                \
+  X(SDL_GetAudioDeviceStatus)            \
   X(SDL_QueueAudio)                      \
   X(SDL_ClearQueuedAudio)                \
   X(SDL_GetQueuedAudioSize)              \
@@ -43,3 +46,9 @@ const SdlAudio* LoadSdlAudio(std::string* why);
 // Loads the named library and takes every function from it. False, with the
 // reason in *why, when the library or one of the functions is missing.
 bool LoadSdlAudioFrom(const char* library, SdlAudio* functions, std::string* why);
+
+// Turns off the messages libasound prints to standard error when it cannot
+// reach a sound server or card. It is taken from the library the way SDL
+// takes it, by name at run time; without the library there is nothing to
+// silence.
+void SilenceAlsaMessages();

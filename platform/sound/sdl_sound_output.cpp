@@ -2,7 +2,7 @@
 
 #include <chrono>
 #include <climits>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -25,22 +25,17 @@ constexpr std::chrono::milliseconds kWaitStep(5);
 
 CSdlSoundOutput::~CSdlSoundOutput() { Close(); }
 
-bool CSdlSoundOutput::Open() {
+bool CSdlSoundOutput::Open(std::string* why) {
   if (m_device != 0) return true;
-  std::string why;
-  m_sdl = LoadSdlAudio(&why);
-  if (m_sdl == nullptr) {
-    std::fprintf(stderr, "quadrilex: no sound: %s\n", why.c_str());
-    return false;
-  }
+  std::string reason;
+  if (why == nullptr) why = &reason;
+  m_sdl = LoadSdlAudio(why);
+  if (m_sdl == nullptr) return false;
   // Left to itself SDL turns SIGINT and SIGTERM into quit events that nothing
   // here reads; they must still end the game.
   m_sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (m_sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    std::fprintf(stderr, "quadrilex: no sound: %s\n", m_sdl->SDL_GetError());
-    return false;
-  }
-  m_bAudioStarted = true;
+  m_bNoServer = false;
+  if (!StartAudio(why)) return false;
 
   SDL_AudioSpec wanted{};
   wanted.freq = kWantedRate;
@@ -57,7 +52,8 @@ bool CSdlSoundOutput::Open() {
                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
                                      SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
   if (device == 0) {
-    std::fprintf(stderr, "quadrilex: no sound: %s\n", m_sdl->SDL_GetError());
+    *why = m_bNoServer ? std::string("no sound server")
+                       : std::string("cannot open the sound device: ") + m_sdl->SDL_GetError();
     Close();
     return false;
   }
@@ -71,11 +67,46 @@ bool CSdlSoundOutput::Open() {
   return true;
 }
 
+bool CSdlSoundOutput::StartAudio(std::string* why) {
+  const char* named = std::getenv(SDL_HINT_AUDIODRIVER);
+  if (named != nullptr && *named != '\0') {
+    // The player has named the output: that one, and its own reason.
+    if (m_sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      *why = m_sdl->SDL_GetError();
+      return false;
+    }
+  } else {
+    // The desktop's sound server first. Only when it does not answer are the
+    // other outputs tried (a sound card without a server, say), and then the
+    // reason given is the missing server, not whichever output SDL tried last.
+    m_sdl->SDL_SetHint(SDL_HINT_AUDIODRIVER, "pulseaudio");
+    if (m_sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      m_bNoServer = true;
+      // The sound library's own complaints about the missing server and
+      // cards would reach the console line by line; the one line given
+      // instead says what is missing.
+      SilenceAlsaMessages();
+      m_sdl->SDL_SetHint(SDL_HINT_AUDIODRIVER, "");
+      if (m_sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        *why = "no sound server";
+        return false;
+      }
+    }
+  }
+  m_bAudioStarted = true;
+  return true;
+}
+
+bool CSdlSoundOutput::Lost() const {
+  return m_device != 0 && m_sdl->SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
+}
+
 void CSdlSoundOutput::Close() {
   if (m_device != 0) m_sdl->SDL_CloseAudioDevice(m_device);
   m_device = 0;
   if (m_bAudioStarted) m_sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
   m_bAudioStarted = false;
+  m_bNoServer = false;
   m_format = 0;
   m_nRate = m_nChannels = m_nFrameBytes = m_nBufferFrames = 0;
   m_converted.clear();
@@ -86,7 +117,7 @@ std::uint32_t CSdlSoundOutput::QueuedBytes() const {
 }
 
 bool CSdlSoundOutput::Play(const QByteArray& wave, bool wait) {
-  if (m_device == 0) return false;
+  if (m_device == 0 || Lost()) return false;
   const QByteArray* samples = Converted(wave);
   if (samples == nullptr) return false;
 
@@ -95,7 +126,8 @@ bool CSdlSoundOutput::Play(const QByteArray& wave, bool wait) {
   m_sdl->SDL_ClearQueuedAudio(m_device);
   if (m_sdl->SDL_QueueAudio(m_device, samples->constData(), static_cast<Uint32>(samples->size())) != 0) return false;
   if (wait) WaitUntilHeard(static_cast<std::uint32_t>(samples->size()));
-  return true;
+  // A device lost while the sound was waiting to be heard took none of it.
+  return !Lost();
 }
 
 const QByteArray* CSdlSoundOutput::Converted(const QByteArray& wave) {
@@ -142,6 +174,8 @@ void CSdlSoundOutput::WaitUntilHeard(std::uint32_t bytes) const {
       std::chrono::milliseconds(static_cast<std::int64_t>(bytes) / m_nFrameBytes * 1000 / m_nRate);
   const auto lastBuffer = std::chrono::milliseconds(static_cast<std::int64_t>(m_nBufferFrames) * 1000 / m_nRate + 1);
   const auto giveUp = Clock::now() + length + lastBuffer + kWaitSlack;
-  while (m_sdl->SDL_GetQueuedAudioSize(m_device) > 0 && Clock::now() < giveUp) std::this_thread::sleep_for(kWaitStep);
+  while (m_sdl->SDL_GetQueuedAudioSize(m_device) > 0 && Clock::now() < giveUp && !Lost()) {
+    std::this_thread::sleep_for(kWaitStep);
+  }
   std::this_thread::sleep_for(lastBuffer);
 }

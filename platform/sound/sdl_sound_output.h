@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <cstdint>
+#include <string>
 
 #include "platform/sound_output.h"
 
@@ -19,11 +20,18 @@ class CSdlSoundOutput : public CSoundOutput {
   CSdlSoundOutput& operator=(const CSdlSoundOutput&) = delete;
 
   // Loads SDL, starts its audio subsystem and opens the default output device.
-  // False (with the reason on standard error) when there is no SDL, no device
-  // or no sound server; every play then fails at once.
-  bool Open();
+  // False, with the reason in *why, when there is no SDL, no sound server or
+  // no device; every play then fails at once. It may wait as long as the sound
+  // server keeps it waiting: call it where that cannot hold the game.
+  bool Open(std::string* why = nullptr);
   bool IsOpen() const { return m_device != 0; }
+  // True when the open device has stopped taking sound: its server went away
+  // or the card was unplugged. Every play then fails until it is reopened.
+  bool Lost() const;
+  // Closes the device and stops the audio subsystem, so that Open starts afresh.
+  void Close();
 
+  // False when the device is closed or lost, or the image cannot be decoded.
   bool Play(const QByteArray& wave, bool wait) override;
 
   // The device's format as opened (0 while closed), bytes still waiting in the
@@ -38,12 +46,15 @@ class CSdlSoundOutput : public CSoundOutput {
   // The image's samples in the device's format, converted on its first play;
   // null when it cannot be decoded.
   const QByteArray* Converted(const QByteArray& wave);
+  // Starts SDL's audio subsystem on the sound server, or failing that on any
+  // other output SDL has.
+  bool StartAudio(std::string* why);
   void WaitUntilHeard(std::uint32_t bytes) const;
-  void Close();
 
   const SdlAudio* m_sdl = nullptr;  // loaded by the first Open()
   std::uint32_t m_device = 0;       // SDL_AudioDeviceID, 0 while closed
   bool m_bAudioStarted = false;
+  bool m_bNoServer = false;  // the sound server did not answer; another output was tried
   std::uint16_t m_format = 0;  // SDL_AudioFormat of the device
   int m_nRate = 0;
   int m_nChannels = 0;

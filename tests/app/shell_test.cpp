@@ -252,6 +252,45 @@ TEST_F(ShellTest, SaveWritesAnEmptyFile) {
   EXPECT_EQ(QFileInfo(path).size(), 0);
 }
 
+TEST_F(ShellTest, SaveAfterOpenKeepsTheFileItsBytesUnlessThePlayerConfirms) {
+  Start();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("kept.txt"));
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("fifteen bytes!\n");
+  }
+  {
+    ModalAnswer open([path](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      TypeFileName(dialog, path);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QTest::keyClick(Window(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(WaitUntil([&open] { return open.Count() == 1 && !QApplication::activeModalWidget(); }));
+  }
+  for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
+    SCOPED_TRACE(button == QMessageBox::Yes ? "Yes" : "No");
+    // The accelerators reach the frame once it is the active window again.
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    QString question;
+    ModalAnswer save([&question, button](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      question = box->text();
+      EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+      box->button(button)->click();
+    });
+    QTest::keyClick(Window(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitUntil([&save] { return save.Count() == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_TRUE(question.contains(path)) << question.toStdString();
+    EXPECT_EQ(QFileInfo(path).size(), button == QMessageBox::Yes ? 0 : 15);
+  }
+}
+
 TEST_F(ShellTest, SaveThatCannotWriteSaysSoAndChangesNothing) {
   Start();
   QTemporaryDir dir;

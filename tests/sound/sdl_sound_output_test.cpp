@@ -3,6 +3,7 @@
 // with_pulse_null_sink.sh starts the server and names the monitor in
 // QUADRILEX_PULSE_MONITOR.
 #include "platform/resources.h"
+#include "platform/sound/deferred_sound_output.h"
 #include "platform/sound/sdl_sound_output.h"
 
 #include <gtest/gtest.h>
@@ -451,5 +452,88 @@ INSTANTIATE_TEST_SUITE_P(Drivers, NoSoundServer, ::testing::Values(nullptr, "pul
                          [](const ::testing::TestParamInfo<const char*>& p) {
                            return std::string(p.param == nullptr ? "DefaultDriver" : "PulseAudio");
                          });
+
+// ---- The deferred output when the server hangs, goes away or comes later ----
+
+class DeferredOutput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* monitor = std::getenv("QUADRILEX_PULSE_MONITOR");
+    const char* pid = std::getenv("QUADRILEX_PULSE_PID");
+    if (monitor == nullptr || pid == nullptr) GTEST_SKIP() << "run through tests/sound/with_pulse_null_sink.sh";
+    m_monitor = monitor;
+    m_server = static_cast<pid_t>(std::atol(pid));
+  }
+  void TearDown() override {
+    if (m_server > 0) kill(m_server, SIGCONT);
+  }
+
+  // Plays until the play gives the wanted result, or gives up after a while.
+  static bool PlaysUntil(CDeferredSoundOutput& output, bool wanted) {
+    const auto giveUp = Clock::now() + std::chrono::seconds(40);
+    while (Clock::now() < giveUp) {
+      if (output.Play(Tone(440.0, 0.05), false) == wanted) return true;
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+    return false;
+  }
+
+  Clock::time_point m_now = Clock::now();
+  std::string m_monitor;
+  pid_t m_server = 0;
+};
+
+TEST_F(DeferredOutput, AServerThatHangsMakesThePlayFailAndTheDeviceIsTakenOnceItAnswers) {
+  ASSERT_EQ(kill(m_server, SIGSTOP), 0);
+  CDeferredSoundOutput output([this] { return m_now; });
+  // Held no longer than the wait for the device, then silent as without one.
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(output.Play(Tone(440.0, 0.2), true));
+  EXPECT_FALSE(output.Play(Tone(440.0, 0.2), false));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "quadrilex: no sound: the sound server does not answer\n");
+  ASSERT_EQ(kill(m_server, SIGCONT), 0);
+  EXPECT_TRUE(PlaysUntil(output, true));
+}
+
+TEST_F(DeferredOutput, AServerThatGoesAwayFailsTheNextPlayAndSaysSoOnce) {
+  CDeferredSoundOutput output([this] { return m_now; });
+  ASSERT_TRUE(output.Play(Tone(440.0, 0.05), true));
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(kill(m_server, SIGKILL), 0);
+  const bool failed = PlaysUntil(output, false);
+  m_now += CDeferredSoundOutput::kRetryInterval;
+  const bool failedAgain = !output.Play(Tone(440.0, 0.05), false);
+  const std::string said = testing::internal::GetCapturedStderr();
+  m_server = 0;
+  EXPECT_TRUE(failed);
+  EXPECT_TRUE(failedAgain);
+  EXPECT_EQ(said, "quadrilex: no sound: the sound server went away\n");
+}
+
+TEST_F(DeferredOutput, AServerThatComesLaterIsTakenAtAPlayAfterTheRetryInterval) {
+  const std::string server = std::getenv("PULSE_SERVER");
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string noCards = (dir.path() + QStringLiteral("/asound.conf")).toStdString();
+  QFile(QString::fromStdString(noCards)).open(QIODevice::WriteOnly);
+  CScopedEnv alsa("ALSA_CONFIG_PATH", noCards.c_str());
+  CDeferredSoundOutput output([this] { return m_now; });
+  {
+    const std::string nowhere = "unix:" + (dir.path() + QStringLiteral("/no-server")).toStdString();
+    CScopedEnv absent("PULSE_SERVER", nowhere.c_str());
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(output.Play(Tone(440.0, 0.05), false));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quadrilex: no sound: no sound server\n");
+  }
+  // The server is there now; the device is tried again only after the interval.
+  m_now += CDeferredSoundOutput::kRetryInterval - std::chrono::seconds(1);
+  EXPECT_FALSE(output.Play(Tone(440.0, 0.05), false));
+  m_now += std::chrono::seconds(1);
+  CMonitorRecorder recorder(m_monitor);
+  ASSERT_TRUE(recorder.Start());
+  EXPECT_TRUE(output.Play(Tone(440.0, 0.5), true));
+  std::this_thread::sleep_for(milliseconds(300));  // let the tail reach the recorder
+  EXPECT_NEAR(Analyse(recorder.Stop(), 0).seconds, 0.5, 0.1);
+}
 
 }  // namespace

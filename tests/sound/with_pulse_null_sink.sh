@@ -5,7 +5,8 @@
 #
 #   with_pulse_null_sink.sh [--record FILE.wav] [--timeout SECONDS] [--] COMMAND [ARG...]
 #
-# The command sees PULSE_SERVER (the private server), QUADRILEX_PULSE_SINK and
+# The command sees PULSE_SERVER (the private server), QUADRILEX_PULSE_PID (its
+# process, for tests that stop or kill it), QUADRILEX_PULSE_SINK and
 # QUADRILEX_PULSE_MONITOR (the sink and its monitor source). With --record, the
 # monitor is recorded to FILE.wav (44100 Hz, 16-bit stereo) from before the
 # command starts until it has ended. With --timeout, a command still running
@@ -79,6 +80,7 @@ export PULSE_SERVER="unix:$socket"
 # The clients' runtime files and cookie stay in the private folder too.
 export PULSE_RUNTIME_PATH="$dir/runtime"
 export PULSE_COOKIE="$dir/cookie"
+export QUADRILEX_PULSE_PID="$server_pid"
 export QUADRILEX_PULSE_SINK="$sink"
 export QUADRILEX_PULSE_MONITOR="$sink.monitor"
 
