@@ -1,7 +1,8 @@
-# The Debian package: the manual page and the package's own documents, their
-# install rules, and CPack's settings for `cpack -G DEB` (scripts/package.sh).
-# The game's executable, desktop entry, metadata, icons and font licence are
-# installed by app/; this adds what a Debian package carries beside them.
+# The Debian package: the manual page and the package's own documents, and
+# CPack's settings for `cpack -G DEB` (scripts/package.sh). The game's
+# executable, desktop entry, metadata, icons and font licence are installed by
+# app/; this adds the manual page and the copyright to every install, and the
+# changelog and lintian overrides to the package alone (DebianStaging.cmake).
 
 set(QUADRILEX_PACKAGE_NAME quadrilex)
 set(QUADRILEX_PACKAGE_MAINTAINER "Brindlewick Puzzle Works <quadrilex@brindlewick.example.org>")
@@ -48,9 +49,7 @@ add_custom_target(quadrilex_package_documents ALL
   DEPENDS ${packaging_out}/quadrilex.6.gz ${packaging_out}/changelog.gz)
 
 install(FILES ${packaging_out}/quadrilex.6.gz DESTINATION share/man/man6)
-install(FILES ${packaging_out}/changelog.gz ${packaging_dir}/copyright DESTINATION ${doc_destination})
-install(FILES ${packaging_dir}/lintian-overrides
-        DESTINATION share/lintian/overrides RENAME ${QUADRILEX_PACKAGE_NAME})
+install(FILES ${packaging_dir}/copyright DESTINATION ${doc_destination})
 
 # The package: quadrilex_<version>_amd64.deb, in section games.
 set(CPACK_GENERATOR DEB)
@@ -77,6 +76,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# The Debian layout of the staged install, and Debian's own files in it.
 set(CPACK_QUADRILEX_OBJCOPY ${CMAKE_OBJCOPY})
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageGamesDir.cmake)
+set(CPACK_QUADRILEX_CHANGELOG ${packaging_out}/changelog.gz)
+set(CPACK_QUADRILEX_LINTIAN_OVERRIDES ${packaging_dir}/lintian-overrides)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianStaging.cmake)
 include(CPack)
