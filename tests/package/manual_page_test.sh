@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Renders the package's manual page with man, as a reader would, and fails on
-# any warning from man or groff.
+# Renders the package's manual page with man, as a reader would, fails on any
+# warning from man or groff, and checks that it documents every option of the
+# game's own.
 # Usage: manual_page_test.sh DEB VERSION
 set -euo pipefail
 deb=$1 version=$2
@@ -18,4 +19,11 @@ for heading in NAME SYNOPSIS DESCRIPTION OPTIONS FILES "EXIT STATUS" ENVIRONMENT
   grep -q "^$heading\$" "$dir/page.txt" || fail "the page has no $heading section"
 done
 grep -q "Quadrilex $version" "$dir/page.txt" || fail "the page does not name version $version"
+# The game's own options are the ones --help lists before its own -h, --help.
+help=$(env -u WAYLAND_DISPLAY DISPLAY= "$dir/usr/games/quadrilex" --help)
+options=$(sed -n '/^Options:/,/^  -h, --help /p' <<<"$help" | grep -oE -- '--[a-z][a-z-]*')
+[ -n "$options" ] || fail "found no options in --help: $help"
+for option in $options; do
+  grep -qF -- "$option" "$dir/page.txt" || fail "the page does not document $option"
+done
 echo "PASS: quadrilex(6) renders without a warning"
