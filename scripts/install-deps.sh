@@ -25,6 +25,9 @@ packages=(
   gdb
   # desktop integration checks
   desktop-file-utils appstream
+  # the Debian package: cpack's dependency scan (file, dpkg-shlibdeps), stripping
+  # (binutils), and its checks (lintian, dpkg-checkbuilddeps, man)
+  file dpkg-dev binutils lintian man-db
 )
 
 missing=()
