@@ -86,6 +86,14 @@ class Desktop : public ::testing::Test {
     ASSERT_TRUE(game_->waitForWindow(20s)) << "no window of the game's process with a title naming " << kGameName;
   }
 
+  // Starts the game and waits for its first board, on a frame that fills the screen.
+  void StartToBoard() {
+    ASSERT_NO_FATAL_FAILURE(StartGame());
+    ASSERT_TRUE(WaitFor(5s, [&] { return FillsTheScreen(); })) << Where();
+    ASSERT_TRUE(game_->locateView(10s)) << Where();
+    ASSERT_TRUE(game_->waitForBoard(30s)) << "no board in " << ToString(game_->view());
+  }
+
   // The frame the manager put round the game's window, or the window itself
   // where there is none, covers the screen exactly, and the window is shown.
   bool FillsTheScreen() { return Fills(x_->screen()); }
@@ -136,10 +144,7 @@ TEST_F(Desktop, EveryStartFillsTheScreenFromItsFirstPaint) {
 }
 
 TEST_F(Desktop, WhatTheManagerDoesToTheFrameIsUndoneAndTheGameGoesOn) {
-  ASSERT_NO_FATAL_FAILURE(StartGame());
-  ASSERT_TRUE(WaitFor(5s, [&] { return FillsTheScreen(); })) << Where();
-  ASSERT_TRUE(game_->locateView(10s)) << Where();
-  ASSERT_TRUE(game_->waitForBoard(30s)) << "no board in " << ToString(game_->view());
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
   const std::vector<Code> dealt = game_->codes();
   const WindowId window = game_->window().id;
   const Rect screen = x_->screen();
@@ -214,10 +219,7 @@ class ScreenSize : public Desktop {
 // on with its board, laid out anew; a screen below the game's minimum ends it
 // with the "Program Abort" message and status 1.
 TEST_F(ScreenSize, TheFrameFollowsTheScreenAndASmallerThanMinimumScreenEndsTheGame) {
-  ASSERT_NO_FATAL_FAILURE(StartGame());
-  ASSERT_TRUE(WaitFor(5s, [&] { return FillsTheScreen(); })) << Where();
-  ASSERT_TRUE(game_->locateView(10s)) << Where();
-  ASSERT_TRUE(game_->waitForBoard(30s)) << "no board in " << ToString(game_->view());
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
   const std::vector<Code> dealt = game_->codes();
 
   ASSERT_TRUE(SetScreenSize(1180, 900));
@@ -243,9 +245,7 @@ TEST_F(ScreenSize, TheFrameFollowsTheScreenAndASmallerThanMinimumScreenEndsTheGa
 }
 
 TEST_F(Desktop, AltF4EndsTheGameWithStatusZero) {
-  ASSERT_NO_FATAL_FAILURE(StartGame());
-  ASSERT_TRUE(game_->locateView(10s)) << Where();
-  ASSERT_TRUE(game_->waitForBoard(30s)) << "no board in " << ToString(game_->view());
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
   ASSERT_TRUE(game_->focusGame()) << "the main window does not take the keyboard focus";
   x_->tapKey(XK_F4, {XK_Alt_L});
   const auto status = game_->process().waitExit(10s);
