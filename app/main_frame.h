@@ -24,7 +24,6 @@ class CMainFrame : public QMainWindow {
   // Puts the frame on the screen, filling its available area from the first
   // frame, and keeps it there.
   void ShowFilling();
-  CScreenFiller* Filler() const { return m_filler; }
 
   QAction* PrintAction() const { return m_printAction; }
   QAction* PrintPreviewAction() const { return m_printPreviewAction; }

@@ -54,7 +54,7 @@ void CScreenFiller::PlaceBeforeShow() {
     // at a size of its own; but not to the whole screen, which mutter takes
     // for a window that asks for the full screen and shows without its
     // caption. The frame is put right once the manager has framed it.
-    const QRect target = TargetGeometry().adjusted(0, 0, 0, -1);
+    const QRect target = TargetGeometry(PlacementOf(m_frame)).adjusted(0, 0, 0, -1);
     m_frame->setGeometry(target);
     m_frame->setFixedSize(target.size());
   }
@@ -73,13 +73,13 @@ void CScreenFiller::Follow(QScreen* screen) {
   ScheduleRefill();
 }
 
-QRect CScreenFiller::TargetGeometry() const {
+QRect CScreenFiller::TargetGeometry(const FramePlacement& placement) const {
   const QScreen* screen = m_frame->screen();
   if (!screen) return m_frame->geometry();
   // The manager's decorations go around the frame's geometry; together they
   // cover the available area. (Before the manager has framed the window its
   // margins are none, and the frame is put back once they are known.)
-  return screen->availableGeometry().marginsRemoved(PlacementOf(m_frame).Margins());
+  return screen->availableGeometry().marginsRemoved(placement.Margins());
 }
 
 bool CScreenFiller::Fills() const {
@@ -148,11 +148,12 @@ void CScreenFiller::Refill() {
     // Neither minimized, nor maximized or full screen by the manager's
     // measure: the frame's own geometry is what fills the area.
     if (state != Qt::WindowNoState) m_frame->setWindowState(Qt::WindowNoState);
-    const QRect target = TargetGeometry();
-    if (PlacementOf(m_frame).settledByManager) m_frame->setFixedSize(target.size());
+    const FramePlacement placement = PlacementOf(m_frame);
+    const QRect target = TargetGeometry(placement);
+    if (placement.settledByManager) m_frame->setFixedSize(target.size());
     if (m_frame->geometry() != target) {
       m_frame->setGeometry(target);
-    } else if (PlacementOf(m_frame).client != target) {
+    } else if (placement.client != target) {
       RequestGeometryAgain(m_frame, target);
     }
   }

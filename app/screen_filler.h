@@ -17,6 +17,8 @@
 #include <QSize>
 #include <QTimer>
 
+#include "platform/window_functions.h"
+
 class QScreen;
 class QWidget;
 class CViewWindow;
@@ -29,16 +31,16 @@ class CScreenFiller : public QObject {
   // frame is already full, and starts watching it.
   void PlaceBeforeShow();
 
-  // The frame's geometry (inside the manager's decorations) that makes it
-  // fill the screen's available area, as far as the window system lets a
-  // client place itself.
-  QRect TargetGeometry() const;
-  bool Fills() const;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The frame's geometry (inside the manager's decorations, as they stand in
+  // `placement`) that makes it fill the screen's available area, as far as
+  // the window system lets a client place itself.
+  QRect TargetGeometry(const FramePlacement& placement) const;
+  // The frame fills its area now, by the window system's word and Qt's.
+  bool Fills() const;
   void Follow(QScreen* screen);
   // Puts the frame back when it does not fill its area, and tells the view
   // whether the game may be laid out for its size.

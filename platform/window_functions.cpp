@@ -27,6 +27,8 @@ constexpr std::uint32_t kFunctionClose = 1u << 5;
 constexpr std::uint32_t kDecorationBorder = 1u << 1;
 constexpr std::uint32_t kDecorationTitle = 1u << 3;
 
+// Atoms are the server's for the life of the connection, and the game has one
+// connection: each is asked for once, where it is first needed.
 xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name) {
   const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(qstrlen(name)), name);
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
@@ -46,7 +48,7 @@ bool HasProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t p
 
 // True when the window's _NET_FRAME_EXTENTS say its frame has borders.
 bool HasNonZeroExtents(xcb_connection_t* connection, xcb_window_t window) {
-  const xcb_atom_t extents = InternAtom(connection, "_NET_FRAME_EXTENTS");
+  static const xcb_atom_t extents = InternAtom(connection, "_NET_FRAME_EXTENTS");
   if (extents == XCB_ATOM_NONE) return false;
   xcb_get_property_reply_t* reply = xcb_get_property_reply(
       connection, xcb_get_property(connection, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
@@ -66,8 +68,8 @@ bool HasNonZeroExtents(xcb_connection_t* connection, xcb_window_t window) {
 // only after the sound and the lines would never be seen. The window leaves
 // the protocol out: what it presents is shown as it comes.
 void LeaveOutSyncRequests(xcb_connection_t* connection, xcb_window_t window) {
-  const xcb_atom_t protocols = InternAtom(connection, "WM_PROTOCOLS");
-  const xcb_atom_t syncRequest = InternAtom(connection, "_NET_WM_SYNC_REQUEST");
+  static const xcb_atom_t protocols = InternAtom(connection, "WM_PROTOCOLS");
+  static const xcb_atom_t syncRequest = InternAtom(connection, "_NET_WM_SYNC_REQUEST");
   if (protocols == XCB_ATOM_NONE || syncRequest == XCB_ATOM_NONE) return;
   xcb_get_property_reply_t* reply = xcb_get_property_reply(
       connection, xcb_get_property(connection, 0, window, protocols, XCB_ATOM_ATOM, 0, 32), nullptr);
@@ -84,7 +86,7 @@ void LeaveOutSyncRequests(xcb_connection_t* connection, xcb_window_t window) {
   }
   std::free(reply);
   // Nor is the counter the window would answer with offered.
-  const xcb_atom_t counter = InternAtom(connection, "_NET_WM_SYNC_REQUEST_COUNTER");
+  static const xcb_atom_t counter = InternAtom(connection, "_NET_WM_SYNC_REQUEST_COUNTER");
   if (counter != XCB_ATOM_NONE) xcb_delete_property(connection, window, counter);
 }
 
@@ -98,7 +100,7 @@ xcb_connection_t* X11Connection() {
 void OfferOnlyClose(QWidget* window) {
   xcb_connection_t* connection = X11Connection();
   if (!connection || !window) return;
-  const xcb_atom_t hintsAtom = InternAtom(connection, "_MOTIF_WM_HINTS");
+  static const xcb_atom_t hintsAtom = InternAtom(connection, "_MOTIF_WM_HINTS");
   if (hintsAtom == XCB_ATOM_NONE) return;
   // Only the listed functions are offered (no "all" bit): close, and nothing
   // that moves, resizes, minimizes or maximizes. A border and a title, with
@@ -147,10 +149,13 @@ FramePlacement PlacementOf(QWidget* window) {
   // taken in with WM_STATE, and says how far its frame reaches once it has
   // framed it. Until both are there and the frame is round the window, the
   // manager is still at work.
-  if (HasProperty(connection, root, InternAtom(connection, "_NET_SUPPORTING_WM_CHECK"))) {
-    placement.settledByManager = HasProperty(connection, client, InternAtom(connection, "WM_STATE")) &&
+  static const xcb_atom_t supportingCheck = InternAtom(connection, "_NET_SUPPORTING_WM_CHECK");
+  static const xcb_atom_t wmState = InternAtom(connection, "WM_STATE");
+  static const xcb_atom_t frameExtents = InternAtom(connection, "_NET_FRAME_EXTENTS");
+  if (HasProperty(connection, root, supportingCheck)) {
+    placement.settledByManager = HasProperty(connection, client, wmState) &&
                                  (frame != client || !HasNonZeroExtents(connection, client)) &&
-                                 HasProperty(connection, client, InternAtom(connection, "_NET_FRAME_EXTENTS"));
+                                 HasProperty(connection, client, frameExtents);
   }
   return placement;
 }
