@@ -42,8 +42,6 @@ std::string TestName() {
   return std::string(info->test_suite_name()) + "." + info->name();
 }
 
-bool operator==(const Rect& a, const Rect& b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; }
-
 std::string Join(const std::vector<Code>& codes) {
   std::string s;
   for (const Code& c : codes) s += (s.empty() ? "" : " ") + c;

@@ -37,13 +37,17 @@ bool GameDriver::waitForWindow(Millis timeout) {
     });
     if (!w) return false;
     window_ = *w;
+    areaSince_ = std::chrono::steady_clock::now();
     return true;
   });
 }
 
 std::optional<WindowInfo> GameDriver::refreshWindow() {
   auto w = x_.describe(window_.id);
-  if (w) window_ = *w;
+  if (w) {
+    if (w->area != window_.area) areaSince_ = std::chrono::steady_clock::now();
+    window_ = *w;
+  }
   return w;
 }
 
@@ -58,6 +62,11 @@ std::vector<WindowInfo> GameDriver::otherWindows() {
 bool GameDriver::locateView(Millis timeout) {
   return WaitFor(timeout, [&] {
     refreshWindow();
+    // A manager frames a new window in steps (openbox first shows it at the
+    // size it asked for, then fits it and its caption to the screen), and the
+    // game lays itself out only once its frame has settled: so does the
+    // reading of where its view is.
+    if (std::chrono::steady_clock::now() - areaSince_ < kWindowSettles) return false;
     const Image shot = x_.capture(window_.area);
     const auto view = FindView(shot, window_.area);
     if (!view) return false;

@@ -42,13 +42,18 @@ class GameDriver {
   const WindowInfo& window() const { return window_; }
   // Reads the game inside another window instead: the output window of a
   // Wayland compositor running on the X display, whose client the game is.
-  void useWindow(const WindowInfo& window) { window_ = window; }
+  void useWindow(const WindowInfo& window) {
+    window_ = window;
+    areaSince_ = std::chrono::steady_clock::now();
+  }
   // Reads the window again (its title changes at every paint).
   std::optional<WindowInfo> refreshWindow();
   // Any other window of the game's process that is shown now (dialogs, message boxes, menus).
   std::vector<WindowInfo> otherWindows();
 
-  // The view under the menu bar.
+  // The view under the menu bar, once the window has kept its place and size
+  // for kWindowSettles.
+  static constexpr Millis kWindowSettles{500};
   bool locateView(Millis timeout);
   const Rect& view() const { return view_; }
 
@@ -104,6 +109,7 @@ class GameDriver {
   std::string logPath_;
   std::unique_ptr<GameProcess> process_;
   WindowInfo window_;
+  std::chrono::steady_clock::time_point areaSince_;  // when window_.area last changed
   Rect view_;
   Board board_;
   std::vector<Code> codes_;

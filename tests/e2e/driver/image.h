@@ -51,6 +51,8 @@ struct Rect {
   Point centre() const { return {x + w / 2, y + h / 2}; }
 };
 
+inline bool operator==(const Rect& a, const Rect& b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; }
+inline bool operator!=(const Rect& a, const Rect& b) { return !(a == b); }
 Rect Intersect(const Rect& a, const Rect& b);
 std::string ToString(const Rect& r);
 
