@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/driver/game_driver.h"
@@ -234,6 +235,18 @@ TEST_F(ScreenSize, TheFrameFollowsTheScreenAndASmallerThanMinimumScreenEndsTheGa
       if (!w.overrideRedirect) box = w;
     return box.has_value();
   })) << "no message box on a screen of 1000 by 700";
+
+  // The message is held inside a paint. A paint asked for meanwhile (the
+  // screen changes again, and the frame with it) waits for that paint to end
+  // and costs nothing until then.
+  ASSERT_TRUE(SetScreenSize(1010, 700));
+  std::this_thread::sleep_for(1s);
+  const double cpuBefore = game_->process().cpuSeconds();
+  std::this_thread::sleep_for(5s);
+  const double cpuUsed = game_->process().cpuSeconds() - cpuBefore;
+  std::cout << "[   cpu    ] " << cpuUsed << " s in 5 s behind the message box" << std::endl;
+  EXPECT_LT(cpuUsed, 0.25) << "behind its message box the game used " << cpuUsed << " s of a core in 5 s";
+
   x_->click(box->area.x + 6, box->area.bottom() - 6);
   WaitFor(3s, [&] { return x_->isWithin(x_->inputFocus(), box->id); });
   x_->tapKey(XK_Return);

@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <thread>
 
 namespace e2e {
@@ -60,6 +63,22 @@ bool GameProcess::reap(bool block) {
 }
 
 bool GameProcess::running() { return pid_ > 0 && !reap(false); }
+
+double GameProcess::cpuSeconds() const {
+  std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
+  std::string stat;
+  std::getline(in, stat);
+  // The fields after the command, which is in parentheses and may hold spaces:
+  // the state is the first, user and system time the 12th and 13th.
+  const auto close = stat.rfind(')');
+  if (close == std::string::npos) return 0.0;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  for (int i = 0; i < 11; ++i) fields >> field;
+  unsigned long long user = 0, system = 0;
+  fields >> user >> system;
+  return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
 
 std::optional<ExitStatus> GameProcess::waitExit(std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -29,6 +29,8 @@ class GameProcess {
   bool started() const { return pid_ > 0; }
   pid_t pid() const { return pid_; }
   bool running();
+  // The processor time the process has used so far, user and system, in seconds.
+  double cpuSeconds() const;
   // The exit status once the process has ended, waiting at most `timeout`.
   std::optional<ExitStatus> waitExit(std::chrono::milliseconds timeout);
   // SIGTERM, then SIGKILL if it is still there after `grace`.
