@@ -23,14 +23,19 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <random>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "tests/e2e/driver/audio_recording.h"
 #include "tests/e2e/driver/game_driver.h"
 #include "tests/e2e/driver/image.h"
 #include "tests/e2e/driver/screen_reader.h"
 #include "tests/e2e/driver/solver.h"
+#include "tests/e2e/driver/sound_server.h"
 #include "tests/e2e/driver/x_session.h"
 
 namespace e2e {
@@ -110,10 +115,16 @@ class EndToEnd : public ::testing::Test {
     mkdir(logDir.c_str(), 0755);
     std::cout << "[   seed   ] " << config.seed << "  (replay: QUADRILEX_E2E_SEED=" << config.seed
               << " run_e2e.sh ... --gtest_filter=" << TestName() << ")" << std::endl;
-    game_ = std::make_unique<GameDriver>(*x_, config.game, config.seed, logDir + "/" + TestName() + ".log");
+    ASSERT_NO_FATAL_FAILURE(BeforeLaunch());
+    gameLog_ = logDir + "/" + TestName() + ".log";
+    launchedAt_ = std::chrono::steady_clock::now();
+    game_ = std::make_unique<GameDriver>(*x_, config.game, config.seed, gameLog_);
     ASSERT_TRUE(game_->start()) << "could not start " << config.game;
     if (!config.pidFile.empty()) std::ofstream(config.pidFile, std::ios::app) << game_->process().pid() << "\n";
   }
+
+  // What a case sets up before the game is started.
+  virtual void BeforeLaunch() {}
 
   void TearDown() override {
     if (HasFailure() && x_) {
@@ -160,6 +171,8 @@ class EndToEnd : public ::testing::Test {
   std::unique_ptr<AudioRecording> audio_;
   long audioAtStart_ = 0;
   std::unique_ptr<GameDriver> game_;
+  std::string gameLog_;  // the game's standard output and error
+  std::chrono::steady_clock::time_point launchedAt_;
 };
 
 // --- Start-up ---------------------------------------------------------------
@@ -512,6 +525,184 @@ TEST_F(EndToEnd, AfterFiveGamesTheRecapAndTheNewSetBoxShowAndTheBoxStartsANewSet
   EXPECT_TRUE(game_->waitForBoard(30s, lastGame)) << "no board for the new set";
   const Image view = game_->shotView();
   EXPECT_TRUE(RecapBoxes(view, game_->view()).empty()) << "the recap stays in the new set";
+}
+
+// --- A sound server that hangs, dies or comes back --------------------------
+
+// The lines of a file that begin with `prefix`.
+std::vector<std::string> LinesBeginningWith(const std::string& path, const std::string& prefix) {
+  std::vector<std::string> lines;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);)
+    if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
+  return lines;
+}
+
+// The game plays to a sound server of the case's own, which the case stops,
+// kills and starts again while the rest of the suite plays to its own.
+class SoundServerFault : public EndToEnd {
+ protected:
+  void BeforeLaunch() override {
+    ASSERT_TRUE(server_.start()) << "the case's sound server did not start:\n" << server_.log();
+    if (const char* suite = std::getenv("PULSE_SERVER")) suiteServer_ = suite;
+    setenv("PULSE_SERVER", server_.address().c_str(), 1);
+    if (frozenAtLaunch_) server_.freeze();
+  }
+
+  void TearDown() override {
+    EndToEnd::TearDown();
+    if (suiteServer_) setenv("PULSE_SERVER", suiteServer_->c_str(), 1);
+    else unsetenv("PULSE_SERVER");
+  }
+
+  // Clicks block k off its arrows, which starts a sound, and waits until the
+  // block has dissolved (closing the notice the sound may bring).
+  bool Dissolve(int k) {
+    game_->clickBlock(k, 30, 80);
+    return game_->waitFor(15s, [&] { return AllOf(game_->shotBoard(), game_->board().block(k), kGrey); });
+  }
+
+  // What the game said on standard error of its sound.
+  std::vector<std::string> SilenceLines() const { return LinesBeginningWith(gameLog_, "quadrilex: no sound"); }
+  bool NamesAlsa() const { return !LinesBeginningWith(gameLog_, "ALSA").empty(); }
+
+  bool frozenAtLaunch_ = false;
+  SoundServer server_;
+  std::optional<std::string> suiteServer_;
+};
+
+class FrozenSoundServer : public SoundServerFault {
+ protected:
+  FrozenSoundServer() { frozenAtLaunch_ = true; }
+};
+
+// A server that takes the connection and then answers nothing holds the game
+// no longer than the wait for the device: the board comes, and the game goes
+// on silent as it does without a device, saying so once.
+TEST_F(FrozenSoundServer, TheBoardComesWithinSevenSecondsAndTheGameGoesOnSilent) {
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
+  const auto toBoard = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - launchedAt_);
+  std::cout << "[  board   ] " << toBoard.count() << " ms after the launch" << std::endl;
+  EXPECT_LT(toBoard, 7s) << "the board came " << toBoard.count() << " ms after the launch";
+
+  EXPECT_TRUE(Dissolve(4));
+  EXPECT_TRUE(Dissolve(5));
+  EXPECT_EQ(game_->noticesClosed(), 1) << "the notice that sound cannot be played, once";
+  EXPECT_EQ(SilenceLines(), std::vector<std::string>{"quadrilex: no sound: the sound server does not answer"});
+  EXPECT_TRUE(game_->process().running());
+}
+
+// A server killed during play: the game says so once, on the screen and on
+// standard error, and when a server is there again the sound comes back.
+TEST_F(SoundServerFault, AServerThatDiesIsToldOnceAndTheSoundComesBackWithIt) {
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
+  server_.kill();
+  std::this_thread::sleep_for(1s);  // for the device to hear of it
+
+  EXPECT_TRUE(Dissolve(4));
+  EXPECT_TRUE(Dissolve(5));
+  EXPECT_EQ(game_->noticesClosed(), 1) << "the notice that sound cannot be played, once";
+  EXPECT_EQ(SilenceLines(), std::vector<std::string>{"quadrilex: no sound: the sound server went away"});
+  EXPECT_FALSE(NamesAlsa()) << "the sound library's own lines reached standard error";
+
+  ASSERT_TRUE(server_.start()) << "the sound server did not start again:\n" << server_.log();
+  const std::string raw = GetConfig().outputDir + "/e2e-logs/" + TestName() + ".raw";
+  ASSERT_TRUE(server_.record(raw));
+  const AudioRecording recording(raw, SoundServer::kRecordingRate);
+  // The device is tried again no sooner than five seconds after it was lost.
+  std::this_thread::sleep_for(6s);
+  bool heard = false;
+  for (const int k : {6, 7, 8}) {
+    ASSERT_TRUE(Dissolve(k));
+    heard = WaitFor(3s, [&] {
+      return Measure(recording.since(0), recording.rate() / 20, kSoundThreshold).loudWindows > 0;
+    });
+    if (heard) break;
+  }
+  EXPECT_TRUE(heard) << "no sound of the game reached the server started again";
+  EXPECT_EQ(game_->noticesClosed(), 1);
+}
+
+// --- Random input -------------------------------------------------------------
+
+// A player hitting everything for two minutes: clicks anywhere in the window,
+// its menus opened and closed, F1, Ctrl+P and Escape, at random and replayable
+// from the seed. Menus and dialogs are closed rather than clicked into, so
+// that nothing picks File > Exit. At the end the game is alive and still
+// plays: an arrow click changes its block.
+TEST_F(EndToEnd, TwoMinutesOfRandomInputLeaveTheGameAliveAndStillPlaying) {
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
+  std::mt19937 random(GetConfig().seed);
+  const auto percent = [&] { return std::uniform_int_distribution<int>(0, 99)(random); };
+  const auto within = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to - 1)(random); };
+  const Rect window = game_->window().area;
+  const Rect view = game_->view();
+  const int menuBarHeight = view.y - window.y;
+  int clicks = 0, menus = 0, keys = 0, closes = 0;
+
+  const auto end = std::chrono::steady_clock::now() + 120s;
+  while (std::chrono::steady_clock::now() < end) {
+    ASSERT_TRUE(game_->process().running()) << "the game ended after " << clicks << " clicks, " << menus
+                                            << " menu clicks, " << keys << " keys";
+    std::vector<Rect> others;
+    bool menuOpen = false;
+    for (const WindowInfo& w : game_->otherWindows()) {
+      others.push_back(w.area);
+      menuOpen = menuOpen || w.overrideRedirect;
+    }
+    const int roll = percent();
+    if (!others.empty()) {
+      if (menuOpen && roll < 30) {
+        x_->click(window.x + within(0, 100), window.y + menuBarHeight / 2);  // the other menu, or none
+        ++menus;
+      } else {
+        x_->tapKey(XK_Escape);
+        ++closes;
+      }
+    } else if (roll < 75) {
+      x_->click(view.x + within(0, view.w), view.y + within(0, view.h));
+      ++clicks;
+    } else if (roll < 85) {
+      x_->click(window.x + within(0, 100), window.y + menuBarHeight / 2);
+      ++menus;
+    } else {
+      const int key = percent();
+      if (key < 35) x_->tapKey(XK_F1);
+      else if (key < 60) x_->tapKey(XK_p, {XK_Control_L});
+      else x_->tapKey(XK_Escape);
+      ++keys;
+    }
+    std::this_thread::sleep_for(Millis(within(20, 300)));
+  }
+  std::cout << "[  random  ] " << clicks << " clicks in the view, " << menus << " on the menu bar, " << keys
+            << " keys, " << closes << " menus and dialogs closed" << std::endl;
+
+  // Back to the game: whatever it is doing (a game, its rest, the recap), a
+  // block in play is there within a game's length, and a move of it shows.
+  bool played = false;
+  const auto giveUp = std::chrono::steady_clock::now() + 150s;
+  while (!played && std::chrono::steady_clock::now() < giveUp) {
+    ASSERT_TRUE(game_->process().running()) << "the game ended after the random input";
+    if (!game_->otherWindows().empty()) {
+      x_->tapKey(XK_Escape);
+      std::this_thread::sleep_for(300ms);
+      continue;
+    }
+    if (const auto box = FindNewSetBox(game_->shotView(), game_->view())) {
+      x_->click(box->centre().x, box->centre().y);
+      game_->waitForBoard(30s);
+      continue;
+    }
+    const std::vector<Code> codes = game_->readBoard();
+    const bool readable = std::all_of(codes.begin(), codes.end(), [](const Code& c) { return c == kLostCode || IsArrangement(c); });
+    const std::vector<bool> play = game_->inPlay();
+    for (int k = 1; readable && k < kBlockCount && !played; ++k) {
+      const int zone = play[static_cast<std::size_t>(k)] ? HarmlessZone(k) : 0;
+      if (zone != 0) played = game_->move(k, zone, 3s);
+    }
+    if (!played) std::this_thread::sleep_for(1s);  // resting, or the time is up: the next game comes
+  }
+  EXPECT_TRUE(played) << "no arrow click changed a block after the random input; board " << Join(game_->readBoard());
 }
 
 // --- Instructions and printing --------------------------------------------
