@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "game/scoring.h"
 #include "game/win_types.h"
 
 namespace quadrilex {
@@ -13,7 +14,7 @@ constexpr int kBlockSize = 160;
 constexpr int kBlockPitch = 180;
 constexpr int kMinClientWidth = 1016;
 constexpr int kMinClientHeight = 660;
-constexpr int kRecapSlots = 5;
+constexpr int kRecapSlots = kGamesPerSet;
 
 bool ClientTooSmall(const RECT& client);
 

@@ -42,14 +42,16 @@ int ComputeBonus(bool withBonus, int matchCount, int bonusIndex, const int (&sca
   return scale[bonusIndex];
 }
 
+int BonusIndex(long secondsLeft) { return static_cast<int>(secondsLeft) - 1; }
+
 int NetScore(int matchPoints, int clickCost, int bonus) {
   return static_cast<int>(static_cast<std::int64_t>(matchPoints) + bonus - clickCost);
 }
 
-int AverageScore(const int (&gameScore)[5]) {
+int AverageScore(const int (&gameScore)[kGamesPerSet]) {
   std::int64_t sum = 0;
   for (int score : gameScore) sum += score;
-  return static_cast<int>((sum + 4) / 5);
+  return static_cast<int>((sum + kGamesPerSet - 1) / kGamesPerSet);
 }
 
 }  // namespace quadrilex

@@ -7,6 +7,9 @@ namespace quadrilex {
 constexpr int kPointsScaleSize = 90;
 constexpr int kMaxClickCount = 10;
 constexpr int kStartMatchPoints = 10;
+// Five games make a set; the recap shows each game's score and their average.
+constexpr int kGamesPerSet = 5;
+constexpr int kLastGameOfSet = kGamesPerSet - 1;  // the game number counts from 0
 
 // Entry n is 10 * C(n + 3, 3), built by running sums in 32-bit integers:
 // 10, 40, 100, 200, 350, ... 1214850, 1255800.
@@ -23,6 +26,10 @@ struct BoardTally {
 BoardTally TallyBoard(const int (&blockState)[12], const int (&clickCount)[12],
                       const int (&scale)[kPointsScaleSize]);
 
+// The Bonus index earned by a board finished with secondsLeft on the clock:
+// the last second does not count.
+int BonusIndex(long secondsLeft);
+
 // The Bonus a panel shows: scale[min(bonusIndex, 89)] when withBonus is true
 // and all 12 blocks are matched, else 0.
 int ComputeBonus(bool withBonus, int matchCount, int bonusIndex, const int (&scale)[kPointsScaleSize]);
@@ -31,6 +38,6 @@ int ComputeBonus(bool withBonus, int matchCount, int bonusIndex, const int (&sca
 int NetScore(int matchPoints, int clickCost, int bonus);
 
 // (sum of the five scores + 4) / 5, the quotient truncated toward zero.
-int AverageScore(const int (&gameScore)[5]);
+int AverageScore(const int (&gameScore)[kGamesPerSet]);
 
 }  // namespace quadrilex

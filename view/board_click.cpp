@@ -100,25 +100,13 @@ void CQuadrilexdView::UpdateAfterClick() {
   m_nMatchPoints = tally.matchPoints;
 
   if (m_bBoardDone) {
-    KillTimer(kTickTimer);
-    m_bClockRunning = 0;
-    PlaySoundAsync(m_host, kGameOverSound);
-    m_bResting = 1;
-    if (!SetTimer(kRestTimer, static_cast<UINT>(m_nRestMs), nullptr)) AbortNoTimer();
+    // Every block matched or lost: the game ends, and the time left earns
+    // the Bonus.
+    EndGame(true);
     m_timeNow = GetCurrentTime();
-    if (IsTimeUp(m_timeNow.GetTime(), m_timeStart.GetTime())) {
-      m_bTimeUp = 1;
-      m_spanLeft = 0;
-      m_strTimeLeft = m_spanLeft.Format("%M:%S");
-      DrawTimeBox();
-      DrawScorePanel(false);
-    } else {
-      m_spanLeft = quadrilex::SecondsLeft(m_timeNow.GetTime(), m_timeStart.GetTime());
-      m_strTimeLeft = m_spanLeft.Format("%M:%S");
-      DrawTimeBox();
-      m_nBonusIndex = static_cast<int>(m_spanLeft.GetTotalSeconds()) - 1;
-      DrawScorePanel(true);
-    }
+    if (IsTimeUp(m_timeNow.GetTime(), m_timeStart.GetTime())) m_bTimeUp = 1;
+    ShowTimeLeft();
+    DrawScorePanelWithTimeBonus();
     return;
   }
 
@@ -126,11 +114,7 @@ void CQuadrilexdView::UpdateAfterClick() {
   if (IsTimeUp(m_timeNow.GetTime(), m_timeStart.GetTime())) {
     EndGame(true);
     m_bTimeUp = 1;
-    m_spanLeft = 0;
-    m_strTimeLeft = m_spanLeft.Format("%M:%S");
-    DrawTimeBox();
-    DrawScorePanel(false);
-  } else {
-    DrawScorePanel(false);
+    ShowTimeLeft();
   }
+  DrawScorePanel(false);
 }

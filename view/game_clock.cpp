@@ -13,7 +13,6 @@ using namespace quadrilex;
 using namespace view_cues;
 
 namespace {
-constexpr int kLastGame = 4;
 const char* const kNewSetWords = "CLICK HERE TO PLAY ANOTHER SET";
 }  // namespace
 
@@ -24,7 +23,7 @@ void CQuadrilexdView::OnTimer(UINT /*nIDEvent*/) {
     // let that work go on over the new board, so the rest lasts until the
     // notice is closed: the rest timer fires again.
     if (m_host.m_nSoundNoticesOpen > 0) return;
-    if (m_nGame < kLastGame)
+    if (m_nGame < kLastGameOfSet)
       StartNextGame();
     else
       DrawRecap();
@@ -35,9 +34,7 @@ void CQuadrilexdView::OnTimer(UINT /*nIDEvent*/) {
     if (!m_bTimeUp) EndGame(true);
     m_bTimeUp = 1;
   }
-  m_spanLeft = m_bTimeUp ? 0 : quadrilex::SecondsLeft(m_timeNow.GetTime(), m_timeStart.GetTime());
-  m_strTimeLeft = m_spanLeft.Format("%M:%S");
-  DrawTimeBox();
+  ShowTimeLeft();
 }
 
 void CQuadrilexdView::ClockStepOfPaint() {
@@ -50,16 +47,33 @@ void CQuadrilexdView::ClockStepOfPaint() {
       m_bTimeUp = 1;
     }
   }
+  ShowTimeLeft();
+  DrawScorePanelWithTimeBonus();
+  if (m_bResting) OnTimer(kTickTimer);
+}
+
+void CQuadrilexdView::ShowTimeLeft() {
   m_spanLeft = m_bTimeUp ? 0 : quadrilex::SecondsLeft(m_timeNow.GetTime(), m_timeStart.GetTime());
   m_strTimeLeft = m_spanLeft.Format("%M:%S");
   DrawTimeBox();
+}
+
+void CQuadrilexdView::DrawScorePanelWithTimeBonus() {
   if (m_spanLeft.GetTotalSeconds() > 0) {
-    m_nBonusIndex = static_cast<int>(m_spanLeft.GetTotalSeconds()) - 1;
+    m_nBonusIndex = quadrilex::BonusIndex(m_spanLeft.GetTotalSeconds());
     DrawScorePanel(true);
   } else {
     DrawScorePanel(false);
   }
-  if (m_bResting) OnTimer(kTickTimer);
+}
+
+void CQuadrilexdView::ResetGameCounters() {
+  m_nClickCost = 0;
+  m_nMatchPoints = kStartMatchPoints;
+  m_nMatchCount = 0;
+  m_bBoardDone = 0;
+  m_bTimeUp = 0;
+  m_bResting = 0;
 }
 
 void CQuadrilexdView::EndGame(bool bPlaySound) {
@@ -78,12 +92,7 @@ void CQuadrilexdView::StartNextGame() {
 
   m_nBonusIndex = 0;
   m_nGame += 1;
-  m_nClickCost = 0;
-  m_nMatchPoints = kStartMatchPoints;
-  m_nMatchCount = 0;
-  m_bBoardDone = 0;
-  m_bTimeUp = 0;
-  m_bResting = 0;
+  ResetGameCounters();
 
   if (!SetTimer(kTickTimer, static_cast<UINT>(m_nTickMs), nullptr)) AbortNoTimer();
   m_bClockRunning = 1;
@@ -102,10 +111,7 @@ void CQuadrilexdView::StartNextGame() {
 void CQuadrilexdView::DrawRecap() {
   KillTimer(kRestTimer);
   CClientDC dc(this);
-  dc.SetBkMode(TRANSPARENT);
-  dc.SelectObject(&m_penRed);
-  dc.SelectObject(&m_brushGrey);
-  dc.SelectObject(&m_fontRecap);
+  SetUpBoxDC(dc, m_penRed, m_fontRecap);
 
   dc.Rectangle(&m_rcAverageBox);
   std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(AverageScore(m_nGameScore)));
@@ -115,10 +121,10 @@ void CQuadrilexdView::DrawRecap() {
   // From left to right: Game 5 down to Game 1.
   for (int k = 1; k <= kRecapSlots; ++k) {
     dc.Rectangle(&m_rcRecapBox[k - 1]);
-    std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(m_nGameScore[5 - k]));
+    std::snprintf(m_szNumber, sizeof m_szNumber, "%7li", static_cast<long>(m_nGameScore[kGamesPerSet - k]));
     dc.DrawText(m_szNumber, &m_rcRecapBox[k - 1], kBoxText);
     char label[12];
-    std::snprintf(label, sizeof label, "Game %1i", 6 - k);
+    std::snprintf(label, sizeof label, "Game %1i", kGamesPerSet + 1 - k);
     dc.DrawText(label, &m_rcRecapLabel[k - 1], kLabelText);
   }
 
@@ -145,15 +151,10 @@ void CQuadrilexdView::DrawRecap() {
 bool CQuadrilexdView::OnNewSetClick(CPoint point) {
   const RECT& box = m_rcNewSetBox;
   const bool inBox = box.left <= point.x && point.x <= box.right && box.top <= point.y && point.y <= box.bottom;
-  if (!inBox || m_nGame < kLastGame) return false;
-  m_bResting = 0;
+  if (!inBox || m_nGame < kLastGameOfSet) return false;
   m_nGame = 0;
   m_bFirstPaintDone = 0;
-  m_bBoardDone = 0;
-  m_nClickCost = 0;
-  m_nMatchPoints = kStartMatchPoints;
-  m_nMatchCount = 0;
-  m_bTimeUp = 0;
+  ResetGameCounters();
   for (CBitmap& bitmap : m_bmpArrangement) {
     if (bitmap.HoldsObject()) bitmap.DeleteObject();
   }

@@ -14,17 +14,13 @@ CQuadrilexdView::CQuadrilexdView(CViewHost& host) : CView(host) {
   m_penMagenta.CreatePen(PS_SOLID, 1, RGB(255, 0, 255));
   m_penBlue.CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
 
-  m_bBoardDone = 0;
+  ResetGameCounters();
   m_bFirstPaintDone = 0;
-  m_nClickCost = 0;
-  m_nMatchCount = 0;
 
   m_host.SeedRandom();
 
   m_nBlockPitch = kBlockPitch;
   m_nBlockSize = kBlockSize;
-  m_bTimeUp = 0;
-  m_bResting = 0;
   m_bClockRunning = 0;
   m_nTickMs = 50;
   m_nRestMs = 4000;
@@ -32,7 +28,6 @@ CQuadrilexdView::CQuadrilexdView(CViewHost& host) : CView(host) {
   BuildPointsScale(m_nPointsScale);
 
   m_nBonusIndex = 0;
-  m_nMatchPoints = kStartMatchPoints;
   m_nGame = 0;
   for (int& score : m_nGameScore) score = 0;
 

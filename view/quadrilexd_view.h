@@ -29,6 +29,7 @@ class CQuadrilexdView : public CView {
 
   // ---- the board ----
   void DealBoard();
+  // Draws the block in its new arrangement and counts the click against it.
   void PaintMovedBlock(int column, int row, int arrangement);
   void RepaintBlock(int column, int row);
   void DissolveBlocks(int column1, int row1, int column2, int row2);
@@ -37,6 +38,7 @@ class CQuadrilexdView : public CView {
 
   // ---- the panel ----
   void DrawTimeBox();
+  // Draws the scores and records the net score as this game's score in the set.
   void DrawScorePanel(bool bWithBonus);
 
   // The colour of the ground the board stands on.
@@ -99,8 +101,18 @@ class CQuadrilexdView : public CView {
   void BlitBlock(CDC* pDC, int block, int arrangement);
   void FrameBlock(CDC* pDC, int block, CPen* pen);
 
+  // Boxes on the ground: a transparent background, the frame's pen, the
+  // ground's brush and the text's font.
+  void SetUpBoxDC(CDC& dc, CPen& frame, CFont& font);
+
   // The clock and the set.
   void StartTickTimer();
+  // The clock shows the time left (none once the time is up), in its box.
+  void ShowTimeLeft();
+  // The panel, with the Bonus that the time left earns if there is any.
+  void DrawScorePanelWithTimeBonus();
+  // The counters of a game about to start: no clicks, no matches, nothing over.
+  void ResetGameCounters();
   void EndGame(bool bPlaySound);
   void StartNextGame();
   void DrawRecap();
@@ -160,7 +172,7 @@ class CQuadrilexdView : public CView {
   int m_nGame = 0;
   int m_nTickMs = 0;
   int m_nRestMs = 0;
-  int m_nGameScore[5] = {};
+  int m_nGameScore[quadrilex::kGamesPerSet] = {};
 
   // ---- the layout ----
   int m_nBlockSize = 0;
@@ -175,8 +187,8 @@ class CQuadrilexdView : public CView {
   RECT m_rcTimeLabel, m_rcTimeBox, m_rcMatchLabel, m_rcMatchBox, m_rcCostLabel, m_rcCostBox;
   RECT m_rcBonusLabel, m_rcBonusBox, m_rcNetLabel, m_rcNetBox, m_rcGameLabel, m_rcGameBox;
   RECT m_rcAverageLabel, m_rcAverageBox;
-  RECT m_rcRecapLabel[5];
-  RECT m_rcRecapBox[5];
+  RECT m_rcRecapLabel[quadrilex::kRecapSlots];
+  RECT m_rcRecapBox[quadrilex::kRecapSlots];
   RECT m_rcNewSetBox;
   int m_nFontHeight = 0;
   int m_nPanelFontHeight = 0;

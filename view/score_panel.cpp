@@ -7,12 +7,16 @@
 using namespace quadrilex;
 using namespace view_cues;
 
+void CQuadrilexdView::SetUpBoxDC(CDC& dc, CPen& frame, CFont& font) {
+  dc.SetBkMode(TRANSPARENT);
+  dc.SelectObject(&frame);
+  dc.SelectObject(&m_brushGrey);
+  dc.SelectObject(&font);
+}
+
 void CQuadrilexdView::DrawTimeBox() {
   CClientDC dc(this);
-  dc.SelectObject(&m_fontPanel);
-  dc.SetBkMode(TRANSPARENT);
-  dc.SelectObject(&m_penBlue);
-  dc.SelectObject(&m_brushGrey);
+  SetUpBoxDC(dc, m_penBlue, m_fontPanel);
   dc.Rectangle(&m_rcTimeBox);
   dc.DrawText(m_strTimeLeft, &m_rcTimeBox, kBoxText);
   dc.DrawText("Time Left", &m_rcTimeLabel, kLabelText);
@@ -20,10 +24,7 @@ void CQuadrilexdView::DrawTimeBox() {
 
 void CQuadrilexdView::DrawScorePanel(bool bWithBonus) {
   CClientDC dc(this);
-  dc.SetBkMode(TRANSPARENT);
-  dc.SelectObject(&m_penBlue);
-  dc.SelectObject(&m_brushGrey);
-  dc.SelectObject(&m_fontPanel);
+  SetUpBoxDC(dc, m_penBlue, m_fontPanel);
 
   const int bonus = ComputeBonus(bWithBonus, m_nMatchCount, m_nBonusIndex, m_nPointsScale);
   if (bonus > 0) {
