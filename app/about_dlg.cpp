@@ -12,8 +12,7 @@
 
 namespace {
 
-const char* const kAboutText = "Quadrilex Version J614 \nPress F1 for more Instructions";
-constexpr unsigned kAppIcon = 128;
+const std::string kAboutText = std::string("Quadrilex Version ") + kVersionLabel + " \nPress F1 for more Instructions";
 
 // Dialog units: a quarter of the base width across, an eighth of the
 // character height down, so the box keeps its proportions in any font. The
@@ -54,11 +53,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
   auto* icon = new QLabel(this);
   icon->setGeometry(du.Rect(11, 17, 20, 20));
-  const QIcon appIcon = LoadIconResource(kAppIcon);
+  const QIcon appIcon = LoadIconResource(kAppIconId);
   icon->setPixmap(appIcon.pixmap(32, 32));
   icon->setObjectName(QStringLiteral("aboutIcon"));
 
-  const QString aboutText = QString::fromLatin1(kAboutText);
+  const QString aboutText = QString::fromStdString(kAboutText);
   auto* text = new QLabel(aboutText, this);
   text->setTextFormat(Qt::PlainText);
   text->setGeometry(GrownToText(du.Rect(40, 12, 101, 20), du.metrics, aboutText));

@@ -8,6 +8,7 @@
 
 #include "app/quadrilexd_app.h"
 #include "app/version_info.h"
+#include "view/title.h"
 
 namespace {
 
@@ -57,9 +58,7 @@ StartOptions ParseCommandLine(const QApplication& app) {
   parser.process(arguments);
 
   if (parser.isSet(versionOption)) {
-    std::printf("%s %d.%d.%d.%d (Quadrilex Version J614)\n", version_info::kProductName,
-                version_info::kFileVersion[0], version_info::kFileVersion[1], version_info::kFileVersion[2],
-                version_info::kFileVersion[3]);
+    std::printf("%s %s (Quadrilex Version %s)\n", version_info::kProductName, version_info::kVersion, kVersionLabel);
     std::exit(0);
   }
 

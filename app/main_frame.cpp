@@ -11,12 +11,12 @@
 #include "app/about_dlg.h"
 #include "app/quadrilexd_doc.h"
 #include "app/screen_filler.h"
+#include "platform/afx.h"
 #include "platform/resources.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
 
 namespace {
-constexpr unsigned kAppIcon = 128;
 }  // namespace
 
 CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
@@ -53,7 +53,7 @@ void CMainFrame::ShowFilling() {
   m_viewWindow->setFocus();
   // The icon is read once the window is on the screen: its decoder is a
   // plugin Qt loads from disk, and the first frame does not need it.
-  m_viewWindow->OnFirstShown([this] { setWindowIcon(LoadIconResource(kAppIcon)); });
+  m_viewWindow->OnFirstShown([this] { setWindowIcon(LoadIconResource(kAppIconId)); });
 }
 
 void CMainFrame::BuildMenu() {
@@ -127,7 +127,7 @@ void CMainFrame::OnFileOpen() {
       m_doc.OnNewDocument();
       m_doc.SetPathName(path);
     } else {
-      QMessageBox::warning(this, QStringLiteral("Quadrilex"),
+      QMessageBox::warning(this, QString::fromLatin1(AfxGetAppName()),
                            QStringLiteral("Cannot open the file %1.\n%2").arg(path, file.errorString()));
     }
   }
@@ -145,14 +145,14 @@ void CMainFrame::OnFileSave() {
     // save): the empty document would wipe it, so nothing is written unless
     // the player says so.
     const auto answer = QMessageBox::question(
-        this, QStringLiteral("Quadrilex"),
+        this, QString::fromLatin1(AfxGetAppName()),
         QStringLiteral("%1 already holds data.\nSaving writes an empty file in its place. Replace it?").arg(path),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
   }
   QString error;
   if (!m_doc.SaveTo(path, &error)) {
-    QMessageBox::warning(this, QStringLiteral("Quadrilex"),
+    QMessageBox::warning(this, QString::fromLatin1(AfxGetAppName()),
                          QStringLiteral("Cannot save the file %1.\n%2").arg(path, error));
     return;
   }

@@ -6,6 +6,7 @@
 #include "app/game_style.h"
 #include "app/main_frame.h"
 #include "app/quadrilexd_doc.h"
+#include "platform/afx.h"
 #include "platform/sound/deferred_sound_output.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
@@ -21,7 +22,7 @@ CQuadrilexdApp::~CQuadrilexdApp() {
 
 bool CQuadrilexdApp::InitInstance() {
   QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganization));
-  QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+  QCoreApplication::setApplicationName(QString::fromLatin1(AfxGetAppName()));
   LoadStdProfileSettings();
 
   // The sound device, opened for the opening sound once the window is up and
@@ -48,7 +49,9 @@ bool CQuadrilexdApp::InitInstance() {
 
 void CQuadrilexdApp::LoadStdProfileSettings() {
   // The game keeps no settings of its own; the only value read is the number
-  // of pages the print preview shows.
+  // of pages the print preview shows, read at start-up as the shell of any
+  // document program reads it. The view's print set-up then asks for one
+  // page at a time, so nothing else uses the value.
   QSettings settings;
   m_nPreviewPages = settings.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
 }

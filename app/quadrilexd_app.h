@@ -38,6 +38,5 @@ class CQuadrilexdApp {
   std::unique_ptr<CQuadrilexdView> m_view;
 };
 
-// The names the game's settings are kept under.
+// The name the game's settings are kept under, with the application's name.
 constexpr const char* kSettingsOrganization = "Local AppWizard-Generated Applications";
-constexpr const char* kApplicationName = "Quadrilex";

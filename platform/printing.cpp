@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <memory>
 
+#include "platform/afx.h"
 #include "platform/view_base.h"
 
 namespace {
@@ -59,7 +60,7 @@ void RunPrintJob(CView& view, bool direct) {
   if (!view.OnPreparePrinting(&info)) return;
   QPainter painter;
   if (!painter.begin(printer.get())) {
-    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quadrilex"),
+    QMessageBox::warning(QApplication::activeWindow(), QString::fromLatin1(AfxGetAppName()),
                          QStringLiteral("The instructions could not be printed: the printer could not be started."));
     return;
   }

@@ -19,5 +19,8 @@ QImage DecodeDib(const QByteArray& dib);
 // Bitmap resource id as a 32-bit image; a null image when it is missing.
 QImage LoadBitmapResource(UINT id);
 
+// The game's own icon, on its window and in the About box.
+constexpr UINT kAppIconId = 128;
+
 // Icon group id with every image size it holds; an empty icon when it is missing.
 QIcon LoadIconResource(UINT id);

@@ -84,7 +84,7 @@ void CQuadrilexdView::OnDraw(CDC* pDC) {
 
 void CQuadrilexdView::SetTitle() {
   m_strDate = GetCurrentTime().Format("%c");
-  m_strTitle = TitlePrefix() + m_strDate + kTitleVersion;
+  m_strTitle = TitlePrefix() + m_strDate + TitleVersion();
   SetMainWindowText(m_strTitle);
 }
 

@@ -9,4 +9,6 @@ constexpr const char* kCopyrightNotice = "Copyright (C) 1997 Brindlewick Puzzle 
 
 // The title is this prefix, the date and time of the latest paint, then the version.
 inline std::string TitlePrefix() { return std::string("Quadrilex  ") + kCopyrightNotice + " -- "; }
-constexpr const char* kTitleVersion = " -- Version J614 ";
+// The game's own name for its version, in the title, the About box and --version.
+constexpr const char* kVersionLabel = "J614";
+inline std::string TitleVersion() { return std::string(" -- Version ") + kVersionLabel + " "; }

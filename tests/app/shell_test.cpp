@@ -33,6 +33,7 @@
 #include "app/game_style.h"
 #include "app/main_frame.h"
 #include "app/quadrilexd_app.h"
+#include "platform/afx.h"
 #include "platform/printing.h"
 #include "platform/surface.h"
 #include "platform/view_window.h"
@@ -73,7 +74,7 @@ class ShellTest : public ::testing::Test {
   static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
 
   void SetUp() override {
-    QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kApplicationName)).clear();
+    QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(AfxGetAppName())).clear();
   }
 
   // Starts the game and waits for its first paint to be over.
@@ -201,7 +202,7 @@ TEST_F(ShellTest, MenuHasItsItemsInOrder) {
 }
 
 TEST_F(ShellTest, ReadsPreviewPagesFromTheSettings) {
-  QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kApplicationName))
+  QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(AfxGetAppName()))
       .setValue(QStringLiteral("Settings/PreviewPages"), 2);
   Start();
   EXPECT_EQ(app->PreviewPages(), 2);
