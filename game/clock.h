@@ -1,9 +1,8 @@
-// The game clock: 105 seconds of calendar time in whole seconds, and its
-// "%M:%S" text.
+// The game clock: 105 seconds of calendar time in whole seconds, and the
+// fields of its "%M:%S" text.
 #pragma once
 
 #include <ctime>
-#include <string>
 
 namespace quadrilex {
 
@@ -19,9 +18,5 @@ long SecondsLeft(std::time_t now, std::time_t start);
 // The minutes-of-the-hour and seconds-of-the-minute fields of a span.
 long SpanMinutes(long seconds);
 long SpanSeconds(long seconds);
-
-// A span of seconds as "%M:%S": minutes = s/60 - (s/3600)*60 and seconds =
-// s mod 60, each "%02d" (105 -> "01:45", 59 -> "00:59", 0 -> "00:00").
-std::string FormatClock(long seconds);
 
 }  // namespace quadrilex

@@ -289,12 +289,12 @@ int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
   ApplyFont(*painter);
 
   const int flags = static_cast<int>(ToAlignment(format)) | ((format & DT_WORDBREAK) ? Qt::TextWordWrap : 0);
-  if (!(format & DT_NOCLIP)) painter->setClipRect(box);
+  painter->setClipRect(box);
   QRect used = painter->boundingRect(box, flags, qtext);
   if (m_bkMode == OPAQUE) painter->fillRect(used, Qt::white);
   painter->drawText(box, flags, qtext);
   painter->setClipping(false);
-  if (!(format & DT_NOCLIP)) used = used.intersected(box);
+  used = used.intersected(box);
   Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
   return used.height();
 }
@@ -323,7 +323,7 @@ int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box
   if (format & DT_RIGHT) x = box.left() + box.width() - width;
   const int y = (format & DT_VCENTER) ? box.top() + (box.height() - height) / 2 : box.top();
   QRect used(x, y, width, height);
-  const bool clip = !(format & DT_NOCLIP) && !box.contains(used);
+  const bool clip = !box.contains(used);
   if (clip) {
     painter.setClipRect(box);
     used = used.intersected(box);

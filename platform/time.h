@@ -25,11 +25,6 @@ class CTime {
   // strftime in local time; empty when the result does not fit 128 characters.
   std::string Format(const char* format) const;
 
-  CTimeSpan operator-(const CTime& other) const { return CTimeSpan(static_cast<long>(m_time - other.m_time)); }
-  CTime operator+(const CTimeSpan& span) const { return CTime(m_time + span.GetTotalSeconds()); }
-  CTime operator-(const CTimeSpan& span) const { return CTime(m_time - span.GetTotalSeconds()); }
-  bool operator==(const CTime& other) const { return m_time == other.m_time; }
-  bool operator>(const CTime& other) const { return m_time > other.m_time; }
 
  private:
   std::time_t m_time = 0;

@@ -38,4 +38,3 @@ CClientDC::~CClientDC() {
   m_host.Present(false);
 }
 
-void CClientDC::PresentNow() { m_host.Present(true); }

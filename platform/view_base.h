@@ -84,14 +84,11 @@ class CView {
 };
 
 // A device context on the view's client area: it draws on the view's surface,
-// and what it drew is shown on the screen when it goes out of scope, or at once
-// by PresentNow.
+// and what it drew is shown on the screen when it goes out of scope.
 class CClientDC : public CDC {
  public:
   explicit CClientDC(CView* view);
   ~CClientDC() override;
-  // Puts what was drawn so far on the screen before returning.
-  void PresentNow();
 
  private:
   CViewHost& m_host;

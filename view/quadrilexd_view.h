@@ -179,6 +179,9 @@ class CQuadrilexdView : public CView {
   int m_nBlockPitch = 0;
   RECT m_rcClient;  // empty until the first paint, so nothing prints before it
   RECT m_rcLayout;
+  // The board's top-left corner as the layout computes it. Nothing reads it
+  // back (the block rectangles carry it), but it is the view's record of
+  // where the board stands, kept on purpose beside them.
   int m_nBoardLeft = 0;
   int m_nBoardTop = 0;
   RECT m_rcBlock[quadrilex::kBlockCount];

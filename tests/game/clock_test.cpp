@@ -32,16 +32,5 @@ TEST(GameClock, SpanFields) {
   EXPECT_EQ(SpanMinutes(3599), 59);
 }
 
-TEST(GameClock, FormatsMinutesAndSeconds) {
-  EXPECT_EQ(FormatClock(105), "01:45");
-  EXPECT_EQ(FormatClock(60), "01:00");
-  EXPECT_EQ(FormatClock(59), "00:59");
-  EXPECT_EQ(FormatClock(10), "00:10");
-  EXPECT_EQ(FormatClock(1), "00:01");
-  EXPECT_EQ(FormatClock(0), "00:00");
-  EXPECT_EQ(FormatClock(3600 + 61), "01:01");
-  EXPECT_EQ(FormatClock(3600), "00:00");
-}
-
 }  // namespace
 }  // namespace quadrilex

@@ -7,6 +7,7 @@
 #include "game/clock.h"
 #include "game/moves.h"
 #include "platform/testing/test_host.h"
+#include "tests/support/clock_text.h"
 #include "view/quadrilexd_view.h"
 
 using namespace quadrilex;
@@ -450,7 +451,7 @@ void StormChecker::AfterClick(const StormSnapshot& before, CPoint point, const S
     const bool up = TimeIsUp(after.now, m_start);
     const long left = up ? 0 : m_start + kGameLength - after.now;
     EndGame(end, End::kClickDone, left);
-    if (after.secondsLeft != left || after.timeLeftText != FormatClock(left))
+    if (after.secondsLeft != left || after.timeLeftText != test_support::FormatClock(left))
       Violation(Say(what, " finished the board with ", left, " seconds left; the clock shows ", after.timeLeftText));
   } else if (TimeIsUp(after.now, m_start)) {
     EndGame(end, End::kClickTimeOut, 0);
@@ -484,7 +485,7 @@ void StormChecker::AfterTimer(UINT id, const StormSnapshot& before, const StormS
       Violation(Say(event, " found the time up; the clock shows ", after.timeLeftText));
   } else {
     const long left = m_start + kGameLength - after.now;
-    if (after.secondsLeft != left || after.timeLeftText != FormatClock(left))
+    if (after.secondsLeft != left || after.timeLeftText != test_support::FormatClock(left))
       Violation(Say(event, " with ", left, " seconds left shows ", after.timeLeftText));
   }
   CheckSteadyState(after);
@@ -504,7 +505,7 @@ void StormChecker::AfterPaint(const StormSnapshot& before, const StormSnapshot& 
       left = m_start + kGameLength - after.now;
       SetPanel(left);
       CheckUnchanged(before, after, "a paint during play");
-      if (after.secondsLeft != left || after.timeLeftText != FormatClock(left))
+      if (after.secondsLeft != left || after.timeLeftText != test_support::FormatClock(left))
         Violation(Say("a paint with ", left, " seconds left shows ", after.timeLeftText));
       CheckSteadyState(after);
       return;
@@ -518,9 +519,9 @@ void StormChecker::AfterPaint(const StormSnapshot& before, const StormSnapshot& 
   if (m_finalKnown[game] && after.gameScore[game] != m_final[game])
     Violation(Say("a paint after game ", game + 1, " records ", after.gameScore[game], "; the game ended with ",
                   m_final[game]));
-  if (after.timeLeftText != FormatClock(left))
+  if (after.timeLeftText != test_support::FormatClock(left))
     Violation(Say("a paint after game ", game + 1, " shows the clock ", after.timeLeftText, ", expected ",
-                  FormatClock(left)));
+                  test_support::FormatClock(left)));
   RestingBranch(game, after, "a paint");
   CheckSteadyState(after);
 }

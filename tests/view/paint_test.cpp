@@ -297,7 +297,7 @@ TEST_F(ViewTest, PaintAfterAResizeLaysTheBoardOutAgainAndPlayGoesOn) {
   EXPECT_EQ(std::vector<int>(view->BlockStates(), view->BlockStates() + 12), states);
   EXPECT_EQ(view->ClickCost(), cost);
   EXPECT_EQ(view->MatchPoints(), match);
-  EXPECT_TRUE(view->StartTime() == start);
+  EXPECT_EQ(view->StartTime().GetTime(), start.GetTime());
   EXPECT_TRUE(view->ClockRunning());
   EXPECT_TRUE(host->TimerRunning(1));
   EXPECT_EQ(view->TimeLeftText(), "01:43");
