@@ -4,15 +4,11 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "res/synthesis.h"
+
 namespace quadrilex::res {
 
 namespace {
-
-constexpr double kRate = 22050.0;
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2 * kPi;
-// Partials above this would fold back below half the sample rate as harsh noise.
-constexpr double kHighestPartial = 10000.0;
 
 const SoundLayout kLayouts[] = {
     {154, {1, 8, 22050, true}, 93541, 93600, false, false, "Opening jingle", ""},
@@ -27,128 +23,6 @@ const SoundLayout kLayouts[] = {
      "A ring bell struck three times to end the round. Played when a game ends."},
     {159, {1, 8, 22050, true}, 8820, 8878, false, false, "Ready cue", ""},
 };
-
-// A small generator of our own so that the noise is the same with every
-// compiler and library.
-class Noise {
- public:
-  explicit Noise(std::uint64_t seed) : state_(seed) {}
-  // Uniform in [0, 1).
-  double Uniform() {
-    state_ ^= state_ >> 12;
-    state_ ^= state_ << 25;
-    state_ ^= state_ >> 27;
-    const std::uint64_t v = state_ * 0x2545F4914F6CDD1DULL;
-    return static_cast<double>(v >> 11) * (1.0 / 9007199254740992.0);
-  }
-  // Uniform in [-1, 1).
-  double Bipolar() { return 2.0 * Uniform() - 1.0; }
-  double Between(double low, double high) { return low + (high - low) * Uniform(); }
-
- private:
-  std::uint64_t state_;
-};
-
-// A second-order filter section (the usual audio cookbook forms), retunable
-// from sample to sample for sweeps.
-class Biquad {
- public:
-  void BandPass(double hz, double q) {  // 0 dB at the centre
-    const double w = kTwoPi * hz / kRate, alpha = std::sin(w) / (2 * q), a0 = 1 + alpha;
-    Set(alpha / a0, 0, -alpha / a0, -2 * std::cos(w) / a0, (1 - alpha) / a0);
-  }
-  void LowPass(double hz, double q) {
-    const double w = kTwoPi * hz / kRate, alpha = std::sin(w) / (2 * q), c = std::cos(w), a0 = 1 + alpha;
-    Set((1 - c) / 2 / a0, (1 - c) / a0, (1 - c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0);
-  }
-  void HighPass(double hz, double q) {
-    const double w = kTwoPi * hz / kRate, alpha = std::sin(w) / (2 * q), c = std::cos(w), a0 = 1 + alpha;
-    Set((1 + c) / 2 / a0, -(1 + c) / a0, (1 + c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0);
-  }
-  double Process(double x) {
-    const double y = b0_ * x + z1_;
-    z1_ = b1_ * x - a1_ * y + z2_;
-    z2_ = b2_ * x - a2_ * y;
-    return y;
-  }
-
- private:
-  void Set(double b0, double b1, double b2, double a1, double a2) {
-    b0_ = b0;
-    b1_ = b1;
-    b2_ = b2;
-    a1_ = a1;
-    a2_ = a2;
-  }
-  double b0_ = 1, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0, z1_ = 0, z2_ = 0;
-};
-
-// 0 at x <= 0, 1 at x >= 1, an S-curve between: fades without a corner.
-double Smooth(double x) {
-  if (x <= 0) return 0;
-  if (x >= 1) return 1;
-  const double s = std::sin(0.5 * kPi * x);
-  return s * s;
-}
-
-double MidiHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
-
-int Sample(double seconds) { return static_cast<int>(std::lround(seconds * kRate)); }
-
-// Fades every channel in over the first fadeIn seconds and out over the last
-// fadeOut seconds, so that the sound starts and ends at rest.
-void FadeEdges(std::vector<double>& s, int channels, double fadeIn, double fadeOut) {
-  const int frames = static_cast<int>(s.size()) / channels;
-  for (int i = 0; i < frames; ++i) {
-    const double t = i / kRate, left = (frames - 1 - i) / kRate;
-    const double g = Smooth(t / fadeIn) * Smooth(left / fadeOut);
-    for (int c = 0; c < channels; ++c) s[static_cast<std::size_t>(i) * channels + c] *= g;
-  }
-}
-
-void Normalize(std::vector<double>& s, double peak) {
-  double most = 0;
-  for (double v : s) most = std::max(most, std::fabs(v));
-  if (most > 0)
-    for (double& v : s) v *= peak / most;
-}
-
-// One partial of a struck or plucked tone: frequency ratio to the fundamental,
-// level, and the time in which it falls to 1/e.
-struct Partial {
-  double ratio, level, decay;
-};
-
-// Adds a note: partials that start together after a short attack, each dying
-// away at its own rate, and a release that closes the note at start + length.
-void AddNote(std::vector<double>& out, double start, double length, double hz, double level,
-             const std::vector<Partial>& partials, double attack, double release) {
-  const int first = Sample(start);
-  const int last = std::min(static_cast<int>(out.size()), Sample(start + length + release));
-  for (std::size_t k = 0; k < partials.size(); ++k) {
-    const Partial& p = partials[k];
-    const double f = hz * p.ratio;
-    if (f >= kHighestPartial) continue;
-    for (int i = std::max(first, 0); i < last; ++i) {
-      const double t = (i - first) / kRate;
-      const double env = Smooth(t / attack) * std::exp(-t / p.decay) * (1.0 - Smooth((t - length) / release));
-      out[static_cast<std::size_t>(i)] += level * p.level * env * std::sin(kTwoPi * f * t + 0.7 * k);
-    }
-  }
-}
-
-// Adds a burst of noise at start: a click after attack seconds that dies away in
-// decay seconds, shaped by a filter the caller has tuned.
-void AddNoiseBurst(std::vector<double>& out, Noise& noise, Biquad filter, double start, double level,
-                   double attack, double decay) {
-  const int first = Sample(start);
-  const int last = std::min(static_cast<int>(out.size()), first + Sample(attack + 8 * decay));
-  for (int i = std::max(first, 0); i < last; ++i) {
-    const double t = (i - first) / kRate;
-    out[static_cast<std::size_t>(i)] +=
-        level * filter.Process(noise.Bipolar()) * Smooth(t / attack) * std::exp(-t / decay);
-  }
-}
 
 // 154: a bright four-bar tune over a walking bass: up the C major chord, up the
 // D minor chord, a run up through G, and a long C to land on while the board
