@@ -7,7 +7,7 @@
 #include "app/main_frame.h"
 #include "app/quadrilexd_doc.h"
 #include "platform/afx.h"
-#include "platform/sound/deferred_sound_output.h"
+#include "platform/sound_output.h"
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
 
@@ -28,7 +28,7 @@ bool CQuadrilexdApp::InitInstance() {
   // The sound device, opened for the opening sound once the window is up and
   // again after it has been lost. Without one the game goes on in silence and
   // says so once, the first time a sound cannot be played.
-  m_sound = std::make_unique<CDeferredSoundOutput>();
+  m_sound = CreateSoundOutput();
 
   if (dynamic_cast<CGameStyle*>(QApplication::style()) == nullptr) QApplication::setStyle(new CGameStyle);
   m_doc = std::make_unique<CQuadrilexdDoc>();

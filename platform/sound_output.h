@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <memory>
 
 class CSoundOutput {
  public:
@@ -11,3 +12,7 @@ class CSoundOutput {
   // be played (no device, an image that cannot be decoded).
   virtual bool Play(const QByteArray& wave, bool wait) = 0;
 };
+
+// The machine's sound device, opened when the first sound is played and again
+// after it has been lost; without one every play fails.
+std::unique_ptr<CSoundOutput> CreateSoundOutput();

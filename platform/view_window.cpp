@@ -76,21 +76,16 @@ void CViewWindow::SetMainWindowTitle(const std::string& title) {
   window()->setWindowTitle(QString::fromLocal8Bit(title.c_str()));
 }
 
-QBasicTimer* CViewWindow::TimerFor(UINT id) {
-  if (id == 1) return &m_tickTimer;
-  if (id == 2) return &m_restTimer;
-  return nullptr;
-}
-
 bool CViewWindow::StartTimer(UINT id, UINT milliseconds) {
-  QBasicTimer* timer = TimerFor(id);
-  if (!timer) return false;
-  timer->start(static_cast<int>(milliseconds), Qt::PreciseTimer, this);
-  return timer->isActive();
+  // Started again under the same id, a timer restarts with the new interval.
+  QBasicTimer& timer = m_timers[id];
+  timer.start(static_cast<int>(milliseconds), Qt::PreciseTimer, this);
+  return timer.isActive();
 }
 
 void CViewWindow::StopTimer(UINT id) {
-  if (QBasicTimer* timer = TimerFor(id)) timer->stop();
+  const auto found = m_timers.find(id);
+  if (found != m_timers.end()) found->second.stop();
 }
 
 int CViewWindow::ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
@@ -221,11 +216,11 @@ void CViewWindow::keyPressEvent(QKeyEvent* event) {
 
 void CViewWindow::timerEvent(QTimerEvent* event) {
   if (!m_view) return;
-  if (event->timerId() == m_tickTimer.timerId()) {
-    m_view->OnTimer(1);
-  } else if (event->timerId() == m_restTimer.timerId()) {
-    m_view->OnTimer(2);
-  } else {
-    QWidget::timerEvent(event);
+  for (const auto& [id, timer] : m_timers) {
+    if (timer.isActive() && timer.timerId() == event->timerId()) {
+      m_view->OnTimer(id);
+      return;
+    }
   }
+  QWidget::timerEvent(event);
 }

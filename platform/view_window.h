@@ -7,6 +7,7 @@
 #include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "platform/host.h"
@@ -78,13 +79,11 @@ class CViewWindow : public QWidget, public CViewHost {
   void PostGamePaint();
   // Gives the surface the window's size; a new size asks for a paint.
   void AdoptWindowSize();
-  QBasicTimer* TimerFor(UINT id);
 
   CView* m_view = nullptr;
   CSoundOutput* m_sound = nullptr;
   CSurface m_surface;
-  QBasicTimer m_tickTimer;
-  QBasicTimer m_restTimer;
+  std::map<UINT, QBasicTimer> m_timers;  // by the id the game gave each
   std::optional<unsigned> m_seed;
   std::function<void()> m_afterPaint;
   std::function<void()> m_afterFirstShown;
