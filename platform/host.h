@@ -5,13 +5,20 @@
 // the test host lets a test drive all of it.
 #pragma once
 
-#include <QByteArray>
 #include <ctime>
 #include <string>
 
 #include "game/win_types.h"
 
 class CSurface;
+
+// When what has been drawn reaches the screen: once the game's thread is free
+// again, or before the call returns, for the game is about to hold its thread.
+enum class Presenting { kWhenFree, kBeforeHolding };
+
+// How a sound is played: started, the call returning at once; or heard to its
+// end before the call returns.
+enum class Playing { kStart, kToItsEnd };
 
 class CViewHost {
  public:
@@ -20,10 +27,8 @@ class CViewHost {
   virtual CSurface& Surface() = 0;
   // The view's client rectangle; left and top are 0.
   virtual RECT ClientRect() const = 0;
-  // Shows what has been drawn on the surface since the last time. With now, it
-  // is on the screen when the call returns, for the game is about to hold its
-  // thread.
-  virtual void Present(bool now) = 0;
+  // Shows what has been drawn on the surface since the last time.
+  virtual void Present(Presenting when) = 0;
   virtual void SetMainWindowTitle(const std::string& title) = 0;
 
   // Starting a timer that runs restarts it. False when it cannot be started.
@@ -40,19 +45,13 @@ class CViewHost {
   virtual void SeedRandom() = 0;
   virtual int NextRandom() = 0;
 
-  // Plays a WAVE image; with wait, returns when it has been heard to its end.
-  // A new sound cuts off the one still playing. False when it cannot be played.
-  virtual bool PlayWave(UINT id, const QByteArray& wave, bool wait) = 0;
+  // Plays the game's sound resource id. A new sound cuts off the one still
+  // playing. False when it cannot be played (no such sound, no device).
+  virtual bool PlaySound(UINT id, Playing how) = 0;
 
   // Holds the thread for the given time; nothing is handled meanwhile.
   virtual void Pause(int milliseconds) = 0;
 
   // Ends the process with the given status.
   virtual void ExitProcess(int status) = 0;
-
-  // Set once the player has closed the notice that sound cannot be played.
-  bool m_bSoundNoticeShown = false;
-  // How many of those notices are open right now: each holds a handler of the
-  // game in the middle of its work while timers go on firing.
-  int m_nSoundNoticesOpen = 0;
 };

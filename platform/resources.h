@@ -12,6 +12,9 @@
 // to case; a null array when there is no such resource.
 QByteArray FindResourceBytes(UINT id, const char* type);
 
+// The type the game's sounds are kept under.
+constexpr const char* kSoundResourceType = "sound";
+
 // Decodes a device-independent bitmap as it is stored in a bitmap resource:
 // header, colour table, rows bottom-up. A null image when it cannot be read.
 QImage DecodeDib(const QByteArray& dib);

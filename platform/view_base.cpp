@@ -18,7 +18,7 @@ BOOL CView::KillTimer(UINT id) {
 }
 
 int CView::MessageBox(const std::string& text, const std::string& caption, UINT type) {
-  m_host.Present(true);
+  m_host.Present(Presenting::kBeforeHolding);
   return m_host.ShowMessageBox(text, caption, type);
 }
 
@@ -35,6 +35,6 @@ CClientDC::CClientDC(CView* view) : m_host(view->Host()) { AttachSurface(&m_host
 
 CClientDC::~CClientDC() {
   Detach();
-  m_host.Present(false);
+  m_host.Present(Presenting::kWhenFree);
 }
 

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/afx.h"
+#include "platform/resources.h"
 #include "platform/sound_output.h"
 #include "platform/view_base.h"
 
@@ -56,7 +57,8 @@ void CViewWindow::SetBackground(COLORREF colour) {
 
 RECT CViewWindow::ClientRect() const { return MakeRect(0, 0, m_surface.Width(), m_surface.Height()); }
 
-void CViewWindow::Present(bool now) {
+void CViewWindow::Present(Presenting when) {
+  const bool now = when == Presenting::kBeforeHolding;
   const RECT dirty = m_surface.TakeDirtyRect();
   if (!dirty.IsEmpty()) {
     const QRect area(dirty.left, dirty.top, dirty.Width(), dirty.Height());
@@ -103,14 +105,17 @@ void CViewWindow::SeedRandom() {
 
 int CViewWindow::NextRandom() { return std::rand(); }
 
-bool CViewWindow::PlayWave(UINT, const QByteArray& wave, bool wait) {
+bool CViewWindow::PlaySound(UINT id, Playing how) {
   if (!m_sound) return false;
-  if (wait) Present(true);
-  return m_sound->Play(wave, wait);
+  const QByteArray wave = FindResourceBytes(id, kSoundResourceType);
+  if (wave.isNull()) return false;
+  const bool toItsEnd = how == Playing::kToItsEnd;
+  if (toItsEnd) Present(Presenting::kBeforeHolding);
+  return m_sound->Play(wave, toItsEnd);
 }
 
 void CViewWindow::Pause(int milliseconds) {
-  Present(true);
+  Present(Presenting::kBeforeHolding);
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 

@@ -24,7 +24,7 @@ class CViewWindow : public QWidget, public CViewHost {
   void AttachView(CView* view) { m_view = view; }
   // The seed of the deal's generator; without one, the clock's time.
   void SetSeed(std::optional<unsigned> seed) { m_seed = seed; }
-  // Sound output for PlayWave; without one every sound fails.
+  // Sound output for PlaySound; without one every sound fails.
   void SetSoundOutput(CSoundOutput* output) { m_sound = output; }
   // The colour the window shows before the game has painted: the game's ground.
   void SetBackground(COLORREF colour);
@@ -54,7 +54,7 @@ class CViewWindow : public QWidget, public CViewHost {
   // ---- CViewHost ----
   CSurface& Surface() override { return m_surface; }
   RECT ClientRect() const override;
-  void Present(bool now) override;
+  void Present(Presenting when) override;
   void SetMainWindowTitle(const std::string& title) override;
   bool StartTimer(UINT id, UINT milliseconds) override;
   void StopTimer(UINT id) override;
@@ -62,7 +62,7 @@ class CViewWindow : public QWidget, public CViewHost {
   std::time_t CurrentTime() override;
   void SeedRandom() override;
   int NextRandom() override;
-  bool PlayWave(UINT id, const QByteArray& wave, bool wait) override;
+  bool PlaySound(UINT id, Playing how) override;
   void Pause(int milliseconds) override;
   void ExitProcess(int status) override;
 

@@ -45,7 +45,7 @@ void CQuadrilexdView::DissolveBlocks(int column1, int row1, int column2, int row
   const int block2 = BlockIndex(column2, row2);
   m_nBlockState[block2] = kStateLost;
   m_nBlockState[block1] = kStateLost;
-  PlaySoundAsync(m_host, kLostSound);
+  PlaySoundAsync(m_host, m_soundNotice, kLostSound);
 
   const RECT& rc1 = m_rcBlock[block1];
   const RECT& rc2 = m_rcBlock[block2];
@@ -68,7 +68,7 @@ void CQuadrilexdView::DissolveBlocks(int column1, int row1, int column2, int row
 void CQuadrilexdView::CheckMovedBlock(int column, int row) {
   const int block = BlockIndex(column, row);
   if (m_nArrangement[block] == m_nArrangement[kMasterBlock]) {
-    PlaySoundAsync(m_host, kMatchSound);
+    PlaySoundAsync(m_host, m_soundNotice, kMatchSound);
     {
       CClientDC dc(this);
       FrameBlock(&dc, block, &m_penGreen);

@@ -22,7 +22,7 @@ void CQuadrilexdView::OnTimer(UINT /*nIDEvent*/) {
     // middle of its work on this board. Dealing the next game under it would
     // let that work go on over the new board, so the rest lasts until the
     // notice is closed: the rest timer fires again.
-    if (m_host.m_nSoundNoticesOpen > 0) return;
+    if (m_soundNotice.open > 0) return;
     if (m_nGame < kLastGameOfSet)
       StartNextGame();
     else
@@ -78,7 +78,7 @@ void CQuadrilexdView::ResetGameCounters() {
 
 void CQuadrilexdView::EndGame(bool bPlaySound) {
   KillTimer(kTickTimer);
-  if (bPlaySound) PlaySoundAsync(m_host, kGameOverSound);
+  if (bPlaySound) PlaySoundAsync(m_host, m_soundNotice, kGameOverSound);
   m_bResting = 1;
   if (!SetTimer(kRestTimer, static_cast<UINT>(m_nRestMs), nullptr)) AbortNoTimer();
   m_bClockRunning = 0;

@@ -10,6 +10,7 @@
 #include "game/moves.h"
 #include "game/scoring.h"
 #include "platform/view_base.h"
+#include "view/sound_cues.h"
 
 class CQuadrilexdView : public CView {
  public:
@@ -173,6 +174,7 @@ class CQuadrilexdView : public CView {
   int m_nTickMs = 0;
   int m_nRestMs = 0;
   int m_nGameScore[quadrilex::kGamesPerSet] = {};
+  SoundNotice m_soundNotice;
 
   // ---- the layout ----
   int m_nBlockSize = 0;

@@ -8,11 +8,11 @@ CTestHost::CTestHost(int clientWidth, int clientHeight) { m_surface.Resize(clien
 
 RECT CTestHost::ClientRect() const { return MakeRect(0, 0, m_surface.Width(), m_surface.Height()); }
 
-void CTestHost::Present(bool now) {
+void CTestHost::Present(Presenting when) {
   const RECT dirty = m_surface.TakeDirtyRect();
   if (dirty.IsEmpty()) return;
   m_presents.push_back(dirty);
-  if (now) Write("present now");
+  if (when == Presenting::kBeforeHolding) Write("present now");
 }
 
 void CTestHost::SetMainWindowTitle(const std::string& title) {
@@ -64,7 +64,8 @@ void CTestHost::SetRandomSequence(std::vector<int> values) {
   m_sequenceAt = 0;
 }
 
-bool CTestHost::PlayWave(UINT id, const QByteArray&, bool wait) {
+bool CTestHost::PlaySound(UINT id, Playing how) {
+  const bool wait = how == Playing::kToItsEnd;
   if (m_onSound) m_onSound(id, wait);
   m_sounds.push_back(SoundCall{id, wait, m_soundDevice});
   Write(std::string(wait ? "sound sync " : "sound async ") + std::to_string(id) + (m_soundDevice ? "" : " failed"));

@@ -43,7 +43,7 @@ class CTestHost : public CViewHost {
   // ---- CViewHost ----
   CSurface& Surface() override { return m_surface; }
   RECT ClientRect() const override;
-  void Present(bool now) override;
+  void Present(Presenting when) override;
   void SetMainWindowTitle(const std::string& title) override;
   bool StartTimer(UINT id, UINT milliseconds) override;
   void StopTimer(UINT id) override;
@@ -51,7 +51,7 @@ class CTestHost : public CViewHost {
   std::time_t CurrentTime() override;
   void SeedRandom() override;
   int NextRandom() override;
-  bool PlayWave(UINT id, const QByteArray& wave, bool wait) override;
+  bool PlaySound(UINT id, Playing how) override;
   void Pause(int milliseconds) override;
   void ExitProcess(int status) override;
 
