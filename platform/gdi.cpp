@@ -1,8 +1,13 @@
 #include "platform/gdi.h"
 
+#include <QColor>
+#include <QFont>
 #include <QFontMetrics>
-#include <QPainter>
 #include <QGlyphRun>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QString>
 #include <QTextLayout>
 #include <cstdlib>
 #include <utility>
@@ -11,7 +16,9 @@
 #include "platform/resources.h"
 #include "platform/surface.h"
 
+namespace {
 QColor ToQColor(COLORREF colour) { return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)); }
+}  // namespace
 
 // ---- drawing objects ----
 
@@ -32,11 +39,25 @@ namespace {
 int g_liveFonts = 0;
 }  // namespace
 
+struct CFont::ShapedLine {
+  int width = 0;
+  QImage picture;
+  QPoint offset;
+};
+
+struct CFont::Face {
+  QFont font;
+  QHash<QString, ShapedLine> shaped;
+};
+
+CFont::CFont() = default;
+
 BOOL CFont::CreateFont(int height, int, int, int, int, int, int, int, int, int, int, int, int, const char*) {
   if (m_created) return FALSE;  // as with the original call, a font must be deleted first
-  m_font = GameFont(height);
+  m_face = std::make_unique<Face>();
+  m_face->font = GameFont(height);
   m_height = height;
-  const QFontMetrics metrics(m_font);
+  const QFontMetrics metrics(m_face->font);
   m_screenAscent = metrics.ascent();
   m_screenHeight = metrics.height();
   m_created = true;
@@ -47,8 +68,7 @@ BOOL CFont::CreateFont(int height, int, int, int, int, int, int, int, int, int, 
 BOOL CFont::DeleteObject() {
   if (!m_created) return FALSE;
   m_created = false;
-  m_font = QFont();
-  m_shaped.clear();
+  m_face.reset();
   --g_liveFonts;
   return TRUE;
 }
@@ -57,15 +77,22 @@ CFont::~CFont() { DeleteObject(); }
 
 int CFont::LiveCount() { return g_liveFonts; }
 
+const QFont& CFont::Font() const {
+  static const QFont none;
+  return m_face ? m_face->font : none;
+}
+
+// Only a font that holds an object is asked for its shaped lines.
 const CFont::ShapedLine& CFont::Shaped(const QString& text) const {
-  const auto found = m_shaped.constFind(text);
-  if (found != m_shaped.constEnd()) return *found;
+  QHash<QString, ShapedLine>& shapedLines = m_face->shaped;
+  const auto found = shapedLines.constFind(text);
+  if (found != shapedLines.constEnd()) return *found;
   // Labels, scores and the clock's texts: a few hundred in a whole set at the
   // most, and every paint makes the font anew. The bound only keeps a game
   // that is never repainted from holding more.
   constexpr qsizetype kMostShaped = 512;
-  if (m_shaped.size() >= kMostShaped) m_shaped.clear();
-  QTextLayout layout(text, m_font);
+  if (shapedLines.size() >= kMostShaped) shapedLines.clear();
+  QTextLayout layout(text, m_face->font);
   layout.beginLayout();
   QTextLine line = layout.createLine();
   layout.endLayout();
@@ -86,18 +113,30 @@ const CFont::ShapedLine& CFont::Shaped(const QString& text) const {
     painter.setPen(Qt::black);
     for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(-area.left(), -area.top()), run);
   }
-  return *m_shaped.insert(text, shaped);
+  return *shapedLines.insert(text, shaped);
 }
 
+CBitmap::CBitmap() = default;
+CBitmap::~CBitmap() = default;
+
 BOOL CBitmap::LoadBitmap(UINT id) {
-  m_image = LoadBitmapResource(id);
-  return m_image.isNull() ? FALSE : TRUE;
+  QImage image = LoadBitmapResource(id);
+  if (image.isNull()) return FALSE;
+  m_image = std::make_unique<QImage>(std::move(image));
+  return TRUE;
 }
 
 BOOL CBitmap::DeleteObject() {
-  if (m_image.isNull()) return FALSE;
-  m_image = QImage();
+  if (!m_image) return FALSE;
+  m_image.reset();
   return TRUE;
+}
+
+bool CBitmap::HoldsObject() const { return m_image != nullptr; }
+
+const QImage& CBitmap::Image() const {
+  static const QImage none;
+  return m_image ? *m_image : none;
 }
 
 // ---- device contexts ----

@@ -3,20 +3,18 @@
 // view's surface), for memory (a blit source) and for the printer.
 #pragma once
 
-#include <QColor>
-#include <QFont>
-#include <QHash>
-#include <QList>
-#include <QImage>
-#include <QRect>
-#include <QString>
 #include <memory>
 #include <string>
 
 #include "platform/afx.h"
 
+// Qt's types stay behind these classes: the game's code that holds and uses
+// them sees none of Qt.
+class QFont;
+class QImage;
 class QPainter;
-class QPaintDevice;
+class QRect;
+class QString;
 class CSurface;
 
 class CPen {
@@ -48,15 +46,11 @@ class CBrush {
 class CFont {
  public:
   // A line of text shaped and drawn once in this font: its width, and its
-  // black pixels on a clear picture, placed at `offset` from the line's top
+  // black pixels on a clear picture, placed at an offset from the line's top
   // left (glyphs may reach past the line's box).
-  struct ShapedLine {
-    int width = 0;
-    QImage picture;
-    QPoint offset;
-  };
+  struct ShapedLine;
 
-  CFont() = default;
+  CFont();
   ~CFont();
   CFont(const CFont&) = delete;
   CFont& operator=(const CFont&) = delete;
@@ -68,7 +62,7 @@ class CFont {
                   int quality, int pitchAndFamily, const char* faceName);
   BOOL DeleteObject();
   bool HoldsObject() const { return m_created; }
-  const QFont& Font() const { return m_font; }
+  const QFont& Font() const;
   int Height() const { return m_height; }
 
   // How many fonts hold an object right now, across the process.
@@ -81,25 +75,28 @@ class CFont {
   int ScreenHeight() const { return m_screenHeight; }
 
  private:
-  mutable QHash<QString, ShapedLine> m_shaped;
+  struct Face;  // the font itself and the lines shaped in it
+  std::unique_ptr<Face> m_face;
   int m_screenAscent = 0;
   int m_screenHeight = 0;
   bool m_created = false;
-  QFont m_font;
   int m_height = 0;
 };
 
 class CBitmap {
  public:
-  CBitmap() = default;
+  CBitmap();
+  ~CBitmap();
+  CBitmap(const CBitmap&) = delete;
+  CBitmap& operator=(const CBitmap&) = delete;
   // Loads bitmap resource id from the program's resources.
   BOOL LoadBitmap(UINT id);
   BOOL DeleteObject();
-  bool HoldsObject() const { return !m_image.isNull(); }
-  const QImage& Image() const { return m_image; }
+  bool HoldsObject() const;
+  const QImage& Image() const;
 
  private:
-  QImage m_image;
+  std::unique_ptr<QImage> m_image;  // null until a bitmap is loaded
 };
 
 class CDC {
@@ -162,4 +159,3 @@ class CDC {
   CPoint m_position;
 };
 
-QColor ToQColor(COLORREF colour);
