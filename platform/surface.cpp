@@ -56,6 +56,11 @@ bool CSurface::WritePixel(int x, int y, QRgb colour) {
     return false;
   }
   FillIfBlank();
+  // A copy of the image taken from Image() shares its pixels (one taken while
+  // a painter draws does not: Qt copies those at once). The surface takes
+  // pixels of its own before the write, so that no copy changes under its
+  // holder.
+  if (!m_image.isDetached()) m_image.detach();
   // constScanLine does not detach: the write lands in the very buffer the
   // active painter draws into, as the painter's own writes do.
   uchar* pixel = const_cast<uchar*>(m_image.constScanLine(y)) + 3 * x;

@@ -31,6 +31,10 @@ class CSurface {
 
   int Width() const { return m_width; }
   int Height() const { return m_height; }
+  // The pixels, by reference. A QImage copied from it shares them until one
+  // side writes (Qt's implicit sharing); the painter and WritePixel both give
+  // the surface pixels of its own before they write, so a copy keeps what it
+  // showed when it was taken.
   const QImage& Image() const {
     FillIfBlank();
     return m_image;

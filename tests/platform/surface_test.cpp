@@ -60,6 +60,20 @@ TEST_F(SurfaceTest, APixelWrittenOnABlankSurfaceIsTheOnlyOneChanged) {
   EXPECT_FALSE(surface.WritePixel(120, 0, qRgb(0, 0, 255)));
 }
 
+TEST_F(SurfaceTest, ACopyOfTheImageKeepsItsPixelsWhenOneIsWrittenStraightIn) {
+  const QImage before = surface.Image();
+  ASSERT_TRUE(surface.WritePixel(3, 4, qRgb(0, 0, 255)));
+  EXPECT_EQ(PixelsOtherThan(before, kGround), 0);
+  EXPECT_EQ(surface.Image().pixelColor(3, 4), QColor(0, 0, 255));
+  // The painter that the dissolve's device context keeps open draws on the
+  // same pixels as the writes.
+  QPainter& painter = surface.AcquirePainter();
+  ASSERT_TRUE(surface.WritePixel(5, 6, qRgb(0, 0, 255)));
+  painter.fillRect(QRect(20, 20, 2, 2), Qt::red);
+  surface.ReleasePainter();
+  EXPECT_EQ(PixelsOtherThan(surface.Image(), kGround), 6);
+}
+
 TEST_F(SurfaceTest, ARegionSavedFromABlankSurfaceIsTheBackground) {
   const QRect area(0, 0, 10, 10);
   ASSERT_TRUE(surface.SaveRegion(area));
