@@ -41,7 +41,7 @@ void CMainFrame::SetView(CQuadrilexdView* view) {
   m_view = view;
   // Until the first paint has measured the client area, nothing prints.
   UpdatePrintCommands();
-  m_viewWindow->OnGamePainted([this] { UpdatePrintCommands(); });
+  m_viewWindow->SetAfterGamePaint([this] { UpdatePrintCommands(); });
 }
 
 void CMainFrame::ShowFilling() {
@@ -53,7 +53,7 @@ void CMainFrame::ShowFilling() {
   m_viewWindow->setFocus();
   // The icon is read once the window is on the screen: its decoder is a
   // plugin Qt loads from disk, and the first frame does not need it.
-  m_viewWindow->OnFirstShown([this] { setWindowIcon(LoadIconResource(kAppIconId)); });
+  m_viewWindow->SetAfterFirstShown([this] { setWindowIcon(LoadIconResource(kAppIconId)); });
 }
 
 void CMainFrame::BuildMenu() {

@@ -225,10 +225,14 @@ QPainter* CDC::Painter() {
   return m_painter;
 }
 
-void CDC::Touch(const RECT& rc) {
-  if (m_kind == Kind::Surface) m_surface->Touch(rc);
+void CDC::MarkDrawn(const RECT& rc) {
+  if (m_kind == Kind::Surface) m_surface->MarkDrawn(rc);
 }
 
+// A device context with no font selected draws and measures in the game's
+// face at 16 pixels, the game font's size in the smallest client area. The
+// game selects a font before every text; this keeps a call without one well
+// defined and alike on the screen and on paper.
 void CDC::ApplyFont(QPainter& painter) {
   painter.setFont(m_font && m_font->HoldsObject() ? m_font->Font() : GameFont(16));
   painter.setPen(Qt::black);  // the text colour is never changed from the default
@@ -238,7 +242,7 @@ void CDC::FillRect(const RECT* rect, CBrush* brush) {
   QPainter* painter = Painter();
   if (!painter || rect->IsEmpty()) return;
   painter->fillRect(ToQRect(*rect), ToQColor((brush ? brush : &DefaultBrush())->Colour()));
-  Touch(*rect);
+  MarkDrawn(*rect);
 }
 
 BOOL CDC::Rectangle(const RECT* rect) {
@@ -251,7 +255,7 @@ BOOL CDC::Rectangle(const RECT* rect) {
   // The outline is what the pen's fill leaves around the brush's fill.
   painter->fillRect(all, ToQColor(pen.Colour()));
   painter->fillRect(all.adjusted(w, w, -w, -w), ToQColor(brush.Colour()));
-  Touch(*rect);
+  MarkDrawn(*rect);
   return TRUE;
 }
 
@@ -272,7 +276,7 @@ BOOL CDC::LineTo(int x, int y) {
     const int width = dx == 0 ? 1 : dx, height = dy == 0 ? 1 : -dy;
     if (dx == 0 && dy == 0) return TRUE;
     painter->fillRect(QRect(left, top, width, height), colour);
-    Touch(MakeRect(left, top, left + width, top + height));
+    MarkDrawn(MakeRect(left, top, left + width, top + height));
     return TRUE;
   }
   int err = dx + dy;
@@ -289,20 +293,20 @@ BOOL CDC::LineTo(int x, int y) {
       py += sy;
     }
   }
-  Touch(MakeRect(std::min(from.x, x), std::min(from.y, y), std::max(from.x, x) + 1, std::max(from.y, y) + 1));
+  MarkDrawn(MakeRect(std::min(from.x, x), std::min(from.y, y), std::max(from.x, x) + 1, std::max(from.y, y) + 1));
   return TRUE;
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
   if (m_kind == Kind::Surface &&
       m_surface->WritePixel(x, y, qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour)))) {
-    Touch(MakeRect(x, y, x + 1, y + 1));
+    MarkDrawn(MakeRect(x, y, x + 1, y + 1));
     return colour;
   }
   QPainter* painter = Painter();
   if (!painter) return static_cast<COLORREF>(-1);
   painter->fillRect(QRect(x, y, 1, 1), ToQColor(colour));
-  Touch(MakeRect(x, y, x + 1, y + 1));
+  MarkDrawn(MakeRect(x, y, x + 1, y + 1));
   return colour;
 }
 
@@ -312,7 +316,7 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSource, 
   painter->setCompositionMode(QPainter::CompositionMode_Source);
   painter->drawImage(QRect(x, y, width, height), source->m_bitmap->Image(), QRect(xSource, ySource, width, height));
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  Touch(MakeRect(x, y, x + width, y + height));
+  MarkDrawn(MakeRect(x, y, x + width, y + height));
   return TRUE;
 }
 
@@ -334,7 +338,7 @@ int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
   painter->drawText(box, flags, qtext);
   painter->setClipping(false);
   used = used.intersected(box);
-  Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
+  MarkDrawn(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
   return used.height();
 }
 
@@ -379,7 +383,7 @@ int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box
   }
   if (clip) painter.setClipping(false);
   if (!compare || !m_surface->RegionUnchanged(used)) {
-    Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
+    MarkDrawn(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
   }
   return height;
 }
@@ -393,7 +397,7 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
   const QRect used(x, y, metrics.horizontalAdvance(qtext), metrics.height());
   if (m_bkMode == OPAQUE) painter->fillRect(used, Qt::white);
   painter->drawText(QPoint(x, y + metrics.ascent()), qtext);
-  Touch(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
+  MarkDrawn(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
   return TRUE;
 }
 

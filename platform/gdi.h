@@ -144,7 +144,7 @@ class CDC {
   enum class Kind { None, Surface, Painter, Memory };
 
   QPainter* Painter();
-  void Touch(const RECT& rc);
+  void MarkDrawn(const RECT& rc);
   void ApplyFont(QPainter& painter);
   int DrawSingleLine(QPainter& painter, const QString& text, const QRect& box, UINT format);
 

@@ -65,7 +65,7 @@ class CSurface {
   bool RegionUnchanged(const QRect& area) const;
 
   // What has been drawn since it was last presented.
-  void Touch(const RECT& rc) { m_dirty = UnionRect(m_dirty, rc); }
+  void MarkDrawn(const RECT& rc) { m_dirty = UnionRect(m_dirty, rc); }
   // True when all of area will be presented anyway.
   bool IsDirty(const QRect& area) const {
     return !m_dirty.IsEmpty() && area.left() >= m_dirty.left && area.top() >= m_dirty.top &&

@@ -29,11 +29,11 @@ class CViewWindow : public QWidget, public CViewHost {
   // The colour the window shows before the game has painted: the game's ground.
   void SetBackground(COLORREF colour);
   // Called after every paint of the game, when what it shows may have changed.
-  void OnGamePainted(std::function<void()> callback) { m_afterPaint = std::move(callback); }
+  void SetAfterGamePaint(std::function<void()> callback) { m_afterPaint = std::move(callback); }
   // Called once, just after the window's first frame is on the screen and
   // before the game's first paint: the place for work the first frame does
   // not need.
-  void OnFirstShown(std::function<void()> callback) { m_afterFirstShown = std::move(callback); }
+  void SetAfterFirstShown(std::function<void()> callback) { m_afterFirstShown = std::move(callback); }
 
   // Asks for a paint of the game from its stored state, as soon as the window
   // shows, its size has settled and the event loop is free.

@@ -3,11 +3,11 @@
 #include "game/clock.h"
 #include "platform/host.h"
 #include "view/quadrilexd_view.h"
-#include "view/cues.h"
+#include "view/view_numbers.h"
 #include "view/sound_cues.h"
 
 using namespace quadrilex;
-using namespace view_cues;
+using namespace view_numbers;
 
 namespace {
 // The dissolve is shown in this many steps, one pause after each, so that it
@@ -56,6 +56,9 @@ void CQuadrilexdView::DissolveBlocks(int column1, int row1, int column2, int row
     for (int j = count * step / kDissolveSteps; j < end; ++j) {
       const int dx = m_nDissolveOrder[j] / m_nBlockSize;
       const int dy = m_nDissolveOrder[j] % m_nBlockSize;
+      // Each pixel of both blocks is set four times over: eight calls a
+      // pixel. The repeats change nothing on the screen; they are the game's
+      // own pace for the dissolve, kept with its order of pixels.
       for (int k = 0; k < 4; ++k) {
         dc.SetPixel(rc1.left + dx, rc1.top + dy, CQuadrilexdView::kGroundColour);
         dc.SetPixel(rc2.left + dx, rc2.top + dy, CQuadrilexdView::kGroundColour);

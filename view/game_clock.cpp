@@ -6,16 +6,19 @@
 #include "game/layout.h"
 #include "platform/host.h"
 #include "view/quadrilexd_view.h"
-#include "view/cues.h"
+#include "view/view_numbers.h"
 #include "view/sound_cues.h"
 
 using namespace quadrilex;
-using namespace view_cues;
+using namespace view_numbers;
 
 namespace {
 const char* const kNewSetWords = "CLICK HERE TO PLAY ANOTHER SET";
 }  // namespace
 
+// Both timers come here and the id is not looked at: whether the view is
+// resting tells the rest timer's expiry from a tick, since the tick timer is
+// stopped whenever the rest timer runs.
 void CQuadrilexdView::OnTimer(UINT /*nIDEvent*/) {
   if (m_bResting) {
     // The notice that sound cannot be played holds a click or a tick in the

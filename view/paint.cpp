@@ -6,14 +6,17 @@
 #include "game/layout.h"
 #include "platform/host.h"
 #include "view/quadrilexd_view.h"
-#include "view/cues.h"
+#include "view/view_numbers.h"
 #include "view/sound_cues.h"
 #include "view/title.h"
 
 using namespace quadrilex;
-using namespace view_cues;
+using namespace view_numbers;
 
 namespace {
+// The message names a screen of 1024 by 720 while the check is on a client
+// area of 1016 by 660: the main window's frame, caption and menu bar take the
+// difference, so a player reads the size of the screen to get.
 const char* const kTooSmallMessage =
     "Program Abort: This game will not run unless the screen is at least 1024 wide and 720 high.";
 
@@ -62,6 +65,8 @@ void CQuadrilexdView::OnDraw(CDC* pDC) {
   m_nFontHeight = GameFontHeight(m_rcClient.bottom);
   CreateGameFont(m_fontGame, m_nFontHeight);
 
+  // The ground is filled before the first-paint work, which draws the opening
+  // lines on it, and again after it, to clear them before the board.
   pDC->FillRect(&m_rcClient, &m_brushGrey);
   if (!m_bFirstPaintDone) {
     FirstPaintWork(pDC);

@@ -154,7 +154,14 @@ class CQuadrilexdView : public CView {
   // ---- the board ----
   int m_nDeal[quadrilex::kArrangementCount] = {};
   int m_nDrawPool[quadrilex::kArrangementCount] = {};
-  int m_nDissolveOrder[60000] = {};
+  // The order in which a lost block's pixels go: one entry per pixel of a
+  // 160 by 160 block (25600). The buffer is as large as the game made it,
+  // room for a block of up to 244 pixels a side; only the first
+  // m_nBlockSize squared entries are used.
+  static constexpr int kDissolveOrderSize = 60000;
+  static_assert(kDissolveOrderSize >= quadrilex::kBlockSize * quadrilex::kBlockSize,
+                "the dissolve order holds every pixel of a block");
+  int m_nDissolveOrder[kDissolveOrderSize] = {};
   int m_nPointsScale[quadrilex::kPointsScaleSize] = {};
   int m_nClickCost = 0;
   int m_nMatchPoints = 0;

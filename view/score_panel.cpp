@@ -1,11 +1,11 @@
 // The row of labelled boxes along the top: the clock, and the five score boxes.
 #include <cstdio>
 
-#include "view/cues.h"
+#include "view/view_numbers.h"
 #include "view/quadrilexd_view.h"
 
 using namespace quadrilex;
-using namespace view_cues;
+using namespace view_numbers;
 
 void CQuadrilexdView::SetUpBoxDC(CDC& dc, CPen& frame, CFont& font) {
   dc.SetBkMode(TRANSPARENT);

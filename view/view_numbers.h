@@ -4,7 +4,7 @@
 
 #include "platform/afx.h"
 
-namespace view_cues {
+namespace view_numbers {
 
 // Timers.
 constexpr UINT kTickTimer = 1;  // the game clock, every 50 ms while a game is played
@@ -22,4 +22,4 @@ constexpr UINT kRestOverSound = 159;   // a rest between games ends
 constexpr UINT kBoxText = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
 constexpr UINT kLabelText = DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
 
-}  // namespace view_cues
+}  // namespace view_numbers
