@@ -28,32 +28,23 @@ class CQuadrilexdView : public CView {
   void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
   void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
-  // ---- the board ----
-  void DealBoard();
-  // Draws the block in its new arrangement and counts the click against it.
-  void PaintMovedBlock(int column, int row, int arrangement);
-  void RepaintBlock(int column, int row);
-  void DissolveBlocks(int column1, int row1, int column2, int row2);
-  void CheckMovedBlock(int column, int row);
-  void UpdateAfterClick();
-
-  // ---- the panel ----
-  void DrawTimeBox();
-  // Draws the scores and records the net score as this game's score in the set.
-  void DrawScorePanel(bool bWithBonus);
-
   // The colour of the ground the board stands on.
   static constexpr COLORREF kGroundColour = RGB(128, 128, 128);
 
-  // Read-only views of the state for the window and for tests.
-  const int* Arrangements() const { return m_nArrangement; }
-  const int* BlockStates() const { return m_nBlockState; }
-  const int* ClickCounts() const { return m_nClickCount; }
-  const int* GameScores() const { return m_nGameScore; }
-  const int* PointsScale() const { return m_nPointsScale; }
-  const int* DissolveOrder() const { return m_nDissolveOrder; }
-  const RECT* BlockRects() const { return m_rcBlock; }
-  const RECT* ArrowZones() const { return m_rcArrowZone; }
+  // The dissolve order's buffer: see m_nDissolveOrder.
+  static constexpr int kDissolveOrderSize = 60000;
+
+  // Read-only views of the state for the window and for tests, each array
+  // with its size.
+  using BlockInts = int[quadrilex::kBlockCount];
+  const BlockInts& Arrangements() const { return m_nArrangement; }
+  const BlockInts& BlockStates() const { return m_nBlockState; }
+  const BlockInts& ClickCounts() const { return m_nClickCount; }
+  const int (&GameScores() const)[quadrilex::kGamesPerSet] { return m_nGameScore; }
+  const int (&PointsScale() const)[quadrilex::kPointsScaleSize] { return m_nPointsScale; }
+  const int (&DissolveOrder() const)[kDissolveOrderSize] { return m_nDissolveOrder; }
+  const RECT (&BlockRects() const)[quadrilex::kBlockCount] { return m_rcBlock; }
+  const RECT (&ArrowZones() const)[quadrilex::kArrowZoneCount] { return m_rcArrowZone; }
   const RECT& NewSetBox() const { return m_rcNewSetBox; }
   const RECT& TimeBoxRect() const { return m_rcTimeBox; }
   quadrilex::PanelLayout PanelRects() const {
@@ -90,6 +81,21 @@ class CQuadrilexdView : public CView {
   bool FirstPaintDone() const { return m_bFirstPaintDone != 0; }
   long SecondsLeft() const { return m_spanLeft.GetTotalSeconds(); }
   CTime StartTime() const { return m_timeStart; }
+
+ protected:
+  // ---- the board: the handlers' steps, open to views that tests derive ----
+  void DealBoard();
+  // Draws the block in its new arrangement and counts the click against it.
+  void PaintMovedBlock(int column, int row, int arrangement);
+  void RepaintBlock(int column, int row);
+  void DissolveBlocks(int column1, int row1, int column2, int row2);
+  void CheckMovedBlock(int column, int row);
+  void UpdateAfterClick();
+
+  // ---- the panel ----
+  void DrawTimeBox();
+  // Draws the scores and records the net score as this game's score in the set.
+  void DrawScorePanel(bool bWithBonus);
 
  private:
   // The paint procedure's parts.
@@ -158,7 +164,6 @@ class CQuadrilexdView : public CView {
   // 160 by 160 block (25600). The buffer is as large as the game made it,
   // room for a block of up to 244 pixels a side; only the first
   // m_nBlockSize squared entries are used.
-  static constexpr int kDissolveOrderSize = 60000;
   static_assert(kDissolveOrderSize >= quadrilex::kBlockSize * quadrilex::kBlockSize,
                 "the dissolve order holds every pixel of a block");
   int m_nDissolveOrder[kDissolveOrderSize] = {};
