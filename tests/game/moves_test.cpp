@@ -51,13 +51,6 @@ TEST(HitBlock, GuttersBetweenBlocksHitNothing) {
   EXPECT_EQ(HitBlock(b.blocks, CPoint(200, 251)), 1);
 }
 
-TEST(ArrowZones, TableMatchesTheArrows) {
-  const RECT expected[10] = {{66, 2, 95, 15},  {2, 66, 15, 95},   {68, 35, 93, 46}, {68, 115, 93, 126},
-                             {35, 68, 46, 93}, {115, 68, 126, 93}, {66, 66, 80, 80}, {81, 66, 95, 80},
-                             {66, 81, 80, 95}, {81, 81, 95, 95}};
-  for (int z = 0; z < 10; ++z) EXPECT_EQ(kArrowZoneRect[z], expected[z]) << "zone " << z + 1;
-}
-
 TEST(ArrowZones, TopArrowToleranceIsTwoBeforeAndOneAfter) {
   EXPECT_EQ(Zone(64, 2), 1);
   EXPECT_EQ(Zone(96, 15), 1);

@@ -146,14 +146,12 @@ TEST_F(InstructionsTest, F1ShowsTheInstructionsAndNoOtherKeyDoesAnything) {
 
 TEST_F(InstructionsTest, F1KeepsTheClockTicking) {
   view->Paint();
-  const long before = view->SecondsLeft();
   host->WhileMessageBoxOpen([this](const CTestHost::MessageBoxCall&) {
     host->AdvanceTime(5);
     EXPECT_TRUE(host->FireTimer(1));
   });
   view->OnKeyDown(VK_F1, 1, 0);
   EXPECT_EQ(view->TimeLeftText(), "01:40");
-  EXPECT_EQ(before, 105);
 }
 
 TEST(PrintLayoutTest, WorkedExample) {

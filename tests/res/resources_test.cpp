@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "game/board.h"
+#include "game/moves.h"
 #include "platform/resources.h"
 #include "res/icons.h"
 #include "res/png.h"
@@ -475,6 +476,29 @@ TEST(ArrangementPictures, EachShowsItsCodeWithTheArrowsOnBlack) {
     ExpectArrowOnBlack(image, QRect(QPoint(34, 67), QPoint(45, 92)), kWhite, "left white arrow");
     ExpectArrowOnBlack(image, QRect(QPoint(114, 67), QPoint(125, 92)), kWhite, "right white arrow");
     ExpectArrowOnBlack(image, QRect(QPoint(65, 65), QPoint(94, 94)), kWhite, "centre arrows");
+  }
+}
+
+// The click zones are the game's table and the arrows the pictures' drawing:
+// every zone's centre and corners must fall on its arrow (the arrow's colour
+// or the black it stands on) in every picture.
+TEST(ArrangementPictures, EveryClickZoneLiesOnItsArrowInEveryPicture) {
+  const QRgb magenta = qRgb(255, 0, 255), black = qRgb(0, 0, 0);
+  for (int i = 0; i < quadrilex::kArrangementCount; ++i) {
+    const QImage image = LoadBitmapResource(static_cast<UINT>(quadrilex::kFirstArrangementBitmap + i));
+    ASSERT_FALSE(image.isNull());
+    for (int zone = 0; zone < quadrilex::kArrowZoneCount; ++zone) {
+      const RECT& z = quadrilex::kArrowZoneRect[zone];
+      const QRgb arrow = zone < 2 ? magenta : kWhite;
+      const QPoint points[5] = {{(z.left + z.right) / 2, (z.top + z.bottom) / 2}, {z.left, z.top},
+                                {z.right - 1, z.top}, {z.left, z.bottom - 1}, {z.right - 1, z.bottom - 1}};
+      for (const QPoint& at : points) {
+        const QRgb colour = image.pixel(at) | 0xFF000000;
+        EXPECT_TRUE(colour == arrow || colour == black)
+            << "picture " << i << ", zone " << zone + 1 << ": (" << at.x() << ", " << at.y() << ") is "
+            << QColor(colour).name().toStdString();
+      }
+    }
   }
 }
 
