@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "game/board.h"
-#include "platform/testing/test_host.h"
+#include "tests/support/test_host.h"
 #include "view/quadrilexd_view.h"
 
 namespace {

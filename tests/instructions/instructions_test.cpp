@@ -21,7 +21,7 @@
 
 #include "game/print_layout.h"
 #include "platform/printing.h"
-#include "platform/testing/test_host.h"
+#include "tests/support/test_host.h"
 #include "view/quadrilexd_view.h"
 #include "tests/support/modal_answer.h"
 

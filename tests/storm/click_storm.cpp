@@ -11,7 +11,7 @@
 #include "game/moves.h"
 #include "platform/gdi.h"
 #include "platform/surface.h"
-#include "platform/testing/test_host.h"
+#include "tests/support/test_host.h"
 #include "view/quadrilexd_view.h"
 
 using namespace quadrilex;

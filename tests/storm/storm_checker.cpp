@@ -6,7 +6,7 @@
 
 #include "game/clock.h"
 #include "game/moves.h"
-#include "platform/testing/test_host.h"
+#include "tests/support/test_host.h"
 #include "tests/support/clock_text.h"
 #include "view/quadrilexd_view.h"
 

@@ -14,7 +14,7 @@
 
 #include "game/board.h"
 #include "game/moves.h"
-#include "platform/testing/test_host.h"
+#include "tests/support/test_host.h"
 #include "tests/storm/click_storm.h"
 #include "tests/storm/storm_checker.h"
 #include "view/quadrilexd_view.h"

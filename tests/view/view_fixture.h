@@ -21,7 +21,7 @@
 #include "platform/gdi.h"
 #include "platform/resources.h"
 #include "platform/surface.h"
-#include "platform/testing/test_host.h"
+#include "tests/support/test_host.h"
 #include "view/quadrilexd_view.h"
 
 namespace view_test {

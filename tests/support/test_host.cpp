@@ -1,4 +1,4 @@
-#include "platform/testing/test_host.h"
+#include "tests/support/test_host.h"
 
 #include <cstdlib>
 
