@@ -35,7 +35,20 @@ start_x() {
   xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
   openbox >/dev/null 2>&1 &
   pids+=($!)
-  sleep 0.5
+  # The game starts once the manager owns the screen.
+  poll 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not take the screen"
+}
+
+# poll TRIES COMMAND...: true as soon as COMMAND succeeds, tried every tenth
+# of a second.
+poll() {
+  local tries=$1
+  shift
+  for _ in $(seq "$tries"); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 # Waits for the game to end and sets status to its exit status. (Not in a
@@ -63,8 +76,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$box" ] || fail "no message box on a screen too small"
-sleep 0.5
-xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
+poll 50 sh -c "xdotool windowactivate --sync $box; [ \"\$(xdotool getwindowfocus)\" = $box ]" ||
+  fail "the message box does not take the keyboard focus"
 xdotool key Return
 wait_for_exit "$small_pid"
 [ "$status" -eq 1 ] || fail "a screen too small ended the game with status $status, not 1"
@@ -103,7 +116,9 @@ max=$(echo "$hints" | sed -n 's/.*maximum size: //p')
 # File > Exit.
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 xdotool key --window "$window" alt+f
-sleep 0.5
+# The File menu is a window of the game's own beside the main window.
+poll 50 sh -c "[ \$(xdotool search --onlyvisible --pid $game_pid 2>/dev/null | wc -l) -ge 2 ]" ||
+  fail "Alt+F opened no menu"
 xdotool key x
 wait_for_exit "$game_pid"
 [ "$status" -eq 0 ] || fail "the game ended with status $status"

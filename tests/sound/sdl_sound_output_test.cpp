@@ -184,6 +184,20 @@ class CMonitorRecorder {
     return false;
   }
 
+  // Waits until the recorder has taken `seconds` more of the sink's sound
+  // (silence counts: the monitor streams without pause), so that what was
+  // played before the call and that long after has reached the recording.
+  bool RecordFor(double seconds) {
+    const qint64 bytesPerSecond = static_cast<qint64>(kMonitorRate) * kMonitorChannels * 2;
+    const qint64 wanted = QFile(QString::fromStdString(m_path)).size() + static_cast<qint64>(seconds * bytesPerSecond);
+    const auto giveUp = Clock::now() + milliseconds(static_cast<int>(seconds * 1000)) + std::chrono::seconds(10);
+    while (Clock::now() < giveUp) {
+      if (QFile(QString::fromStdString(m_path)).size() >= wanted) return true;
+      std::this_thread::sleep_for(milliseconds(10));
+    }
+    return false;
+  }
+
   // Stops the recorder and gives the interleaved samples it took.
   std::vector<std::int16_t> Stop() {
     Finish();
@@ -260,7 +274,7 @@ TEST_P(SyncPlay, HoldsTheCallerUntilTheSoundHasBeenHeardToItsEnd) {
   ASSERT_TRUE(m_output.Play(MakeWave(shape), true));
   const double held = SecondsSince(start);
   EXPECT_EQ(m_output.QueuedBytes(), 0u);
-  std::this_thread::sleep_for(milliseconds(300));  // let the tail reach the recorder
+  ASSERT_TRUE(recorder.RecordFor(0.3));  // the tail reaches the recording
   const auto samples = recorder.Stop();
 
   EXPECT_GE(held, shape.seconds - 0.1);
@@ -319,7 +333,7 @@ TEST_F(SoundOnServer, TheOpeningSoundIsHeardToItsEndBeforeTheSyncPlayReturns) {
   const auto start = Clock::now();
   ASSERT_TRUE(m_output.Play(opening, true));
   const double held = SecondsSince(start);
-  std::this_thread::sleep_for(milliseconds(300));
+  ASSERT_TRUE(recorder.RecordFor(0.3));
   const auto samples = recorder.Stop();
   // 93541 samples at 22050 a second.
   EXPECT_GE(held, 4.24 - 0.1);
@@ -334,7 +348,7 @@ TEST_F(SoundOnServer, AsyncPlayReturnsWhileTheSoundGoesOnToItsEnd) {
   ASSERT_TRUE(m_output.Play(Tone(440.0, 1.0), false));
   // Back before the device has taken much of it.
   EXPECT_GT(m_output.QueuedBytes(), DeviceBytes(0.5));
-  std::this_thread::sleep_for(milliseconds(1600));
+  ASSERT_TRUE(recorder.RecordFor(1.6));
   const Heard heard = Analyse(recorder.Stop(), 0);
 
   EXPECT_NEAR(heard.seconds, 1.0, 0.1);
@@ -354,7 +368,7 @@ TEST_P(SecondPlay, CutsOffTheSoundStillPlaying) {
   ASSERT_TRUE(m_output.Play(shortSound, wait));
   EXPECT_LE(m_output.QueuedBytes(), DeviceBytes(0.3) + static_cast<std::uint32_t>(m_output.BytesPerFrame()));
   // Long enough for the first sound to be heard to its end, were it not cut.
-  std::this_thread::sleep_for(milliseconds(2300));
+  ASSERT_TRUE(recorder.RecordFor(2.3));
   const Heard heard = Analyse(recorder.Stop(), 0);
 
   // The short sound, and at most a device buffer or two of the long one.
@@ -532,7 +546,7 @@ TEST_F(DeferredOutput, AServerThatComesLaterIsTakenAtAPlayAfterTheRetryInterval)
   CMonitorRecorder recorder(m_monitor);
   ASSERT_TRUE(recorder.Start());
   EXPECT_TRUE(output.Play(Tone(440.0, 0.5), true));
-  std::this_thread::sleep_for(milliseconds(300));  // let the tail reach the recorder
+  ASSERT_TRUE(recorder.RecordFor(0.3));  // the tail reaches the recording
   EXPECT_NEAR(Analyse(recorder.Stop(), 0).seconds, 0.5, 0.1);
 }
 

@@ -105,7 +105,6 @@ bool GameDriver::waitForBoard(Millis timeout, const std::vector<Code>& unlike) {
         for (int k = 1; k < kBlockCount; ++k)
           if (ReadFrame(shot, *board, k) != Frame::none) return false;
         board_ = *board;
-        boardSeenAt_ = std::chrono::steady_clock::now();
         codes_ = codes;
         frames_.assign(kBlockCount, Frame::none);
         frames_[0] = Frame::red;
@@ -176,9 +175,14 @@ bool GameDriver::matchAll(std::string* why) {
 }
 
 bool GameDriver::focusGame(Millis timeout) {
-  std::this_thread::sleep_until(boardSeenAt_ + Millis(500));
-  clickBlock(0, 30, 80);
-  return WaitFor(timeout, [&] { return x_.isWithin(x_.inputFocus(), window_.id); }, Millis(20));
+  // A click the window manager has not yet passed on focuses nothing: the
+  // player clicks again until the focus is there.
+  const auto giveUp = std::chrono::steady_clock::now() + timeout;
+  do {
+    clickBlock(0, 30, 80);
+    if (WaitFor(Millis(500), [&] { return x_.isWithin(x_.inputFocus(), window_.id); }, Millis(20))) return true;
+  } while (std::chrono::steady_clock::now() < giveUp);
+  return false;
 }
 
 int GameDriver::closeNotices() {

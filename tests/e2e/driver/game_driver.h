@@ -87,8 +87,7 @@ class GameDriver {
 
   // Gives the main window the keyboard focus the way a player would, with a
   // click that changes nothing in the game (on the master block, off its
-  // arrows), and waits until the focus is there. Like a player's, the first
-  // keys come a moment (half a second) after the board has appeared.
+  // arrows), clicking again until the focus is there.
   bool focusGame(Millis timeout = Millis(5000));
 
   // Message boxes of the game that a test did not ask for (the notice that
@@ -115,7 +114,6 @@ class GameDriver {
   std::vector<Code> codes_;
   std::vector<Frame> frames_;
   int noticesClosed_ = 0;
-  std::chrono::steady_clock::time_point boardSeenAt_;
 };
 
 }  // namespace e2e
