@@ -4,13 +4,15 @@
 #include <cstdint>
 #include <sstream>
 
-#include "game/clock.h"
-#include "game/moves.h"
-#include "tests/support/test_host.h"
 #include "tests/support/clock_text.h"
+#include "tests/support/rules_model.h"
+#include "tests/support/test_host.h"
 #include "view/quadrilexd_view.h"
 
+// The referee judges the game by the tests' own model of its rules; from the
+// game it takes only the shape of the board (its counts and block states).
 using namespace quadrilex;
+namespace rules = rules_model;
 
 namespace storm {
 
@@ -89,11 +91,7 @@ std::array<int, kBlockCount> DealFromSequence(const std::vector<int>& sequence) 
   return deal;
 }
 
-StormChecker::StormChecker() {
-  // Ten times the tetrahedral numbers: 10, 40, 100, 200, ...
-  for (std::int64_t n = 0; n < kPointsScaleSize; ++n)
-    m_scale[n] = static_cast<int>(10 * (n + 1) * (n + 2) * (n + 3) / 6);
-}
+StormChecker::StormChecker() = default;
 
 void StormChecker::ExpectNextDeal(const std::array<int, kBlockCount>& arrangement) {
   m_expectedDeal = arrangement;
@@ -102,17 +100,16 @@ void StormChecker::ExpectNextDeal(const std::array<int, kBlockCount>& arrangemen
 
 void StormChecker::Violation(const std::string& what) { m_violations.push_back(what); }
 
-BoardTally StormChecker::TallyOf(const StormSnapshot& s) const {
-  return TallyBoard(s.blockState, s.clickCount, m_scale);
+rules_model::Tally StormChecker::TallyOf(const StormSnapshot& s) const {
+  return rules::TallyOf(s.blockState, s.clickCount);
 }
 
 int StormChecker::ExpectedNet(const StormSnapshot& s) const {
-  const BoardTally t = TallyOf(s);
+  const rules::Tally t = TallyOf(s);
   const int matchCount = m_clicked ? t.matchCount : 0;
-  int bonus = 0;
-  if (m_panel == Panel::kWithBonus && matchCount == kBlockCount && m_panelSecondsLeft > 0)
-    bonus = m_scale[std::min<long>(m_panelSecondsLeft - 1, kPointsScaleSize - 1)];
-  return static_cast<int>(static_cast<std::int64_t>(t.matchPoints) + bonus - t.clickCost);
+  const bool withBonus = m_panel == Panel::kWithBonus && m_panelSecondsLeft > 0;
+  const int bonus = rules::Bonus(withBonus, matchCount, static_cast<int>(m_panelSecondsLeft - 1));
+  return rules::NetScore(t.matchPoints, t.clickCost, bonus);
 }
 
 void StormChecker::SetPanel(long secondsLeft) {
@@ -155,7 +152,7 @@ void StormChecker::CheckSteadyState(const StormSnapshot& s) {
                   " during game ", m_game + 1));
 
   // The scores follow from the board.
-  const BoardTally t = TallyOf(s);
+  const rules::Tally t = TallyOf(s);
   if (s.clickCost != t.clickCost)
     Violation(Say("Click Cost is ", s.clickCost, "; the board's click counters make ", t.clickCost));
   if (s.matchPoints != t.matchPoints)
@@ -170,9 +167,8 @@ void StormChecker::CheckSteadyState(const StormSnapshot& s) {
   // The net score recorded for the current game is the one the panel drew.
   if (s.game >= 0 && s.game <= kLastGame) {
     if (m_panel == Panel::kUnknown) {
-      const int plain = NetScore(s.matchPoints, s.clickCost, 0);
-      const int withBonus =
-          NetScore(s.matchPoints, s.clickCost, ComputeBonus(true, s.matchCount, s.bonusIndex, m_scale));
+      const int plain = rules::NetScore(s.matchPoints, s.clickCost, 0);
+      const int withBonus = rules::NetScore(s.matchPoints, s.clickCost, rules::Bonus(true, s.matchCount, s.bonusIndex));
       if (s.gameScore[s.game] != plain && s.gameScore[s.game] != withBonus)
         Violation(Say("game ", s.game + 1, " records the net score ", s.gameScore[s.game], ", not ", plain, " or ",
                       withBonus));
@@ -290,7 +286,7 @@ void StormChecker::StartGame(const StormSnapshot& after, int game, const char* e
 }
 
 void StormChecker::EndGame(const StormSnapshot& end, End how, long secondsLeft) {
-  const BoardTally t = TallyOf(end);
+  const rules::Tally t = TallyOf(end);
   switch (how) {
     case End::kClickDone:
       SetPanel(secondsLeft);
@@ -349,7 +345,7 @@ void StormChecker::CheckRecap(const StormSnapshot& s) {
   }
   if (!m_recapProbe) return;
   const int(&scores)[5] = allKnown ? m_final : s.gameScore;
-  const int average = AverageScore(scores);
+  const int average = rules::Average(scores);
   if (!m_recapProbe(scores, average)) {
     Violation(Say("the recap on the screen does not show ", scores[0], ", ", scores[1], ", ", scores[2], ", ",
                   scores[3], ", ", scores[4], " and the average ", average));
@@ -394,7 +390,11 @@ void StormChecker::AfterClick(const StormSnapshot& before, CPoint point, const S
     return;
   }
 
-  const int block = HitBlock(before.blockRect, point);
+  int block = -1;
+  for (int b = 0; b < kBlockCount && block < 0; ++b) {
+    const RECT& r = before.blockRect[b];
+    if (rules::InBlock(r.left, r.top, r.right, r.bottom, point.x, point.y)) block = b;
+  }
   if (block < 0 || block == kMasterBlock || before.blockState[block] == kStateLost) {
     ++m_tally.ignoredClicks;
     CheckUnchanged(before, after, (where + " off the live blocks").c_str());
@@ -410,10 +410,10 @@ void StormChecker::AfterClick(const StormSnapshot& before, CPoint point, const S
   std::copy_n(before.arrangement, kBlockCount, arrangement);
   std::copy_n(before.blockState, kBlockCount, state);
   std::copy_n(before.clickCount, kBlockCount, count);
-  const int zone = HitArrowZone(kArrowZoneRect, before.blockRect[block].left, before.blockRect[block].top, point);
-  if (zone >= 0) {
-    arrangement[block] = MovedArrangement(before.arrangement[block], zone);
-    count[block] = std::min(count[block] + 1, kMaxClickCount);
+  const int zone = rules::ZoneAt(point.x - before.blockRect[block].left, point.y - before.blockRect[block].top);
+  if (zone > 0) {
+    arrangement[block] = rules::ApplyZone(before.arrangement[block], zone);
+    count[block] = std::min(count[block] + 1, rules::kMostClicksCounted);
     if (arrangement[block] == arrangement[kMasterBlock]) {
       state[block] = kStateMatched;
       ++m_tally.matches;
@@ -431,7 +431,7 @@ void StormChecker::AfterClick(const StormSnapshot& before, CPoint point, const S
     state[block] = kStateLost;
     ++m_tally.offArrowLosses;
   }
-  const std::string what = zone >= 0 ? Say(where, " on arrow zone ", zone + 1, " of block ", block)
+  const std::string what = zone > 0 ? Say(where, " on arrow zone ", zone, " of block ", block)
                                      : Say(where, " off the arrows of block ", block);
   for (int b = 0; b < kBlockCount; ++b) {
     if (after.arrangement[b] != arrangement[b] || after.blockState[b] != state[b] || after.clickCount[b] != count[b]) {
@@ -446,7 +446,7 @@ void StormChecker::AfterClick(const StormSnapshot& before, CPoint point, const S
   StormSnapshot end = after;
   std::copy_n(state, kBlockCount, end.blockState);
   std::copy_n(count, kBlockCount, end.clickCount);
-  const BoardTally t = TallyOf(end);
+  const rules::Tally t = TallyOf(end);
   if (t.boardDone) {
     const bool up = TimeIsUp(after.now, m_start);
     const long left = up ? 0 : m_start + kGameLength - after.now;

@@ -17,6 +17,7 @@
 #include "game/board.h"
 #include "game/scoring.h"
 #include "game/win_types.h"
+#include "tests/support/rules_model.h"
 
 class CQuadrilexdView;
 class CTestHost;
@@ -123,14 +124,13 @@ class StormChecker {
   void CheckRecap(const StormSnapshot& s);
   void CheckUnchanged(const StormSnapshot& before, const StormSnapshot& after, const char* event);
   void CheckLayout(const StormSnapshot& s);
-  quadrilex::BoardTally TallyOf(const StormSnapshot& s) const;
+  rules_model::Tally TallyOf(const StormSnapshot& s) const;
   // The net score the panel recorded when it last drew, worked out from the board.
   int ExpectedNet(const StormSnapshot& s) const;
   // What the timer handler does while resting: the next game, or the recap.
   void RestingBranch(int game, const StormSnapshot& after, const char* event);
   void SetPanel(long secondsLeft);
 
-  int m_scale[quadrilex::kPointsScaleSize];
   RecapProbe m_recapProbe;
   bool m_hasExpectedDeal = false;
   std::array<int, quadrilex::kBlockCount> m_expectedDeal{};

@@ -9,13 +9,14 @@
 #include <QImage>
 #include <algorithm>
 #include <ctime>
-#include <deque>
+#include <set>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game/board.h"
+#include "tests/support/rules_model.h"
 #include "game/layout.h"
 #include "game/moves.h"
 #include "platform/gdi.h"
@@ -36,17 +37,8 @@ constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
 constexpr std::time_t kStartOfTest = 1000000000;
 
-// The 24 codes, worked out afresh: every ordering of the four letters, sorted
-// under c < x < s < t.
-inline std::vector<std::string> AllCodes() {
-  std::string letters = "cxst";  // already in rank order
-  auto rank = [](char a, char b) { return std::string("cxst").find(a) < std::string("cxst").find(b); };
-  std::vector<std::string> codes;
-  do {
-    codes.push_back(letters);
-  } while (std::next_permutation(letters.begin(), letters.end(), rank));
-  return codes;
-}
+// The 24 codes in the game's order, from the tests' own model of the rules.
+inline std::vector<std::string> AllCodes() { return rules_model::AllCodes(); }
 
 inline COLORREF ShapeColour(char letter) {
   switch (letter) {
@@ -156,33 +148,25 @@ class ViewTest : public ::testing::Test {
     return 0;
   }
 
-  // The shortest list of zones that brings the block to the master's
-  // arrangement without passing through the arrangement of another block in play.
+  // The shortest list of zones (0 to 9) that brings the block to the master's
+  // arrangement without passing through the arrangement of another block in
+  // play, found by the tests' own model of the moves.
   std::vector<int> PathToMaster(int block) const {
-    const int target = view->Arrangements()[quadrilex::kMasterBlock];
-    const int start = view->Arrangements()[block];
-    std::vector<int> cameFrom(quadrilex::kArrangementCount, -1), byZone(quadrilex::kArrangementCount, -1);
-    std::deque<int> queue{start};
-    cameFrom[start] = start;
-    while (!queue.empty()) {
-      const int at = queue.front();
-      queue.pop_front();
-      if (at == target) break;
-      for (int zone = 0; zone < quadrilex::kArrowZoneCount; ++zone) {
-        const int next = quadrilex::MovedArrangement(at, zone);
-        if (cameFrom[next] >= 0) continue;
-        if (next != target && !FreeArrangement(block, next)) continue;
-        cameFrom[next] = at;
-        byZone[next] = zone;
-        queue.push_back(next);
-      }
+    const auto& codes = rules_model::AllCodes();
+    std::set<rules_model::Code> inPlay;
+    for (int other = 0; other < quadrilex::kBlockCount; ++other) {
+      if (other != block && view->BlockStates()[other] != quadrilex::kStateLost)
+        inPlay.insert(codes[static_cast<std::size_t>(view->Arrangements()[other])]);
     }
+    const auto path = rules_model::ShortestMoves(codes[static_cast<std::size_t>(view->Arrangements()[block])],
+                                                 codes[static_cast<std::size_t>(view->Arrangements()[quadrilex::kMasterBlock])],
+                                                 inPlay);
     std::vector<int> zones;
-    if (cameFrom[target] < 0) {
+    if (!path) {
       ADD_FAILURE() << "no way to the master for block " << block;
       return zones;
     }
-    for (int at = target; at != start; at = cameFrom[at]) zones.insert(zones.begin(), byZone[at]);
+    for (const int zone : *path) zones.push_back(zone - 1);
     return zones;
   }
   void MatchBlock(int block) {
