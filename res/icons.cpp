@@ -79,45 +79,42 @@ double Distance(const Shape& s, Vec p) {
   return 1e9;
 }
 
-Shape Disc(Vec centre, double radius, std::uint8_t fill, std::uint8_t edge) {
+// A shape of the given kind and colours; its other fields are the caller's.
+Shape Painted(Shape::Kind kind, std::uint8_t fill, std::uint8_t edge) {
   Shape s;
-  s.kind = Shape::kDisc;
-  s.centre = centre;
-  s.radius = radius;
+  s.kind = kind;
   s.fill = fill;
   s.edge = edge;
+  return s;
+}
+
+Shape Disc(Vec centre, double radius, std::uint8_t fill, std::uint8_t edge) {
+  Shape s = Painted(Shape::kDisc, fill, edge);
+  s.centre = centre;
+  s.radius = radius;
   s.outer = true;
   return s;
 }
 
 Shape Box(Vec centre, Vec half, std::uint8_t fill, std::uint8_t edge, int smallestSize = 0) {
-  Shape s;
-  s.kind = Shape::kBox;
+  Shape s = Painted(Shape::kBox, fill, edge);
   s.centre = centre;
   s.half = half;
-  s.fill = fill;
-  s.edge = edge;
   s.smallestSize = smallestSize;
   return s;
 }
 
 Shape Polygon(std::vector<Vec> corners, std::uint8_t fill, std::uint8_t edge, bool outer = false) {
-  Shape s;
-  s.kind = Shape::kPolygon;
+  Shape s = Painted(Shape::kPolygon, fill, edge);
   s.corners = std::move(corners);
-  s.fill = fill;
-  s.edge = edge;
   s.outer = outer;
   return s;
 }
 
 Shape Cross(Vec centre, double armHalfLength, double armHalfWidth, std::uint8_t fill, std::uint8_t edge) {
-  Shape s;
-  s.kind = Shape::kCross;
+  Shape s = Painted(Shape::kCross, fill, edge);
   s.centre = centre;
   s.half = {armHalfLength, armHalfWidth};
-  s.fill = fill;
-  s.edge = edge;
   return s;
 }
 
