@@ -11,7 +11,7 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
 }
-trap 'cleanup; rm -f "$log"' EXIT
+trap 'cleanup; rm -f "$log" "$log.wm"' EXIT
 log=$(mktemp)
 fail() {
   echo "FAIL: $*" >&2
@@ -33,10 +33,21 @@ start_x() {
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
-  # The game starts once the manager owns the screen.
-  poll 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not take the screen"
+  # The game starts once the manager owns the screen. A manager started the
+  # moment the server answers may still fail to open the display: it is
+  # started again, as often as three times.
+  local wm
+  for _ in 1 2 3; do
+    openbox >"$log.wm" 2>&1 &
+    wm=$!
+    pids+=($wm)
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+      kill -0 "$wm" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  fail "openbox did not take the screen: $(cat "$log.wm")"
 }
 
 # poll TRIES COMMAND...: true as soon as COMMAND succeeds, tried every tenth
