@@ -16,9 +16,6 @@
 #include "platform/view_window.h"
 #include "view/quadrilexd_view.h"
 
-namespace {
-}  // namespace
-
 CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
   // A caption that can close the game (the manager's close, Alt+F4), but no
   // system menu and no minimize or maximize box.

@@ -1,5 +1,7 @@
 // Pens, brushes, fonts and bitmaps: what the view creates once and selects
 // into its device contexts.
+#include "platform/gdi.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -11,7 +13,6 @@
 #include <utility>
 
 #include "platform/game_font.h"
-#include "platform/gdi.h"
 #include "platform/resources.h"
 #include "platform/shaped_line.h"
 
@@ -40,21 +41,19 @@ struct CFont::Face {
 CFont::CFont() = default;
 
 BOOL CFont::CreateFont(int height, int, int, int, int, int, int, int, int, int, int, int, int, const char*) {
-  if (m_created) return FALSE;  // as with the original call, a font must be deleted first
+  if (m_face) return FALSE;  // as with the original call, a font must be deleted first
   m_face = std::make_unique<Face>();
   m_face->font = GameFont(height);
   m_height = height;
   const QFontMetrics metrics(m_face->font);
   m_screenAscent = metrics.ascent();
   m_screenHeight = metrics.height();
-  m_created = true;
   ++g_liveFonts;
   return TRUE;
 }
 
 BOOL CFont::DeleteObject() {
-  if (!m_created) return FALSE;
-  m_created = false;
+  if (!m_face) return FALSE;
   m_face.reset();
   --g_liveFonts;
   return TRUE;

@@ -61,7 +61,7 @@ class CFont {
                   int underline, int strikeOut, int charSet, int outPrecision, int clipPrecision,
                   int quality, int pitchAndFamily, const char* faceName);
   BOOL DeleteObject();
-  bool HoldsObject() const { return m_created; }
+  bool HoldsObject() const { return m_face != nullptr; }
   const QFont& Font() const;
   int Height() const { return m_height; }
 
@@ -75,11 +75,10 @@ class CFont {
   int ScreenHeight() const { return m_screenHeight; }
 
  private:
-  struct Face;  // the font itself and the lines shaped in it
+  struct Face;  // the font itself and the lines shaped in it; null until created
   std::unique_ptr<Face> m_face;
   int m_screenAscent = 0;
   int m_screenHeight = 0;
-  bool m_created = false;
   int m_height = 0;
 };
 

@@ -36,15 +36,16 @@ class CQuadrilexdView : public CView {
 
   // Read-only views of the state for the window and for tests, each array
   // with its size.
-  using BlockInts = int[quadrilex::kBlockCount];
-  const BlockInts& Arrangements() const { return m_nArrangement; }
-  const BlockInts& BlockStates() const { return m_nBlockState; }
-  const BlockInts& ClickCounts() const { return m_nClickCount; }
-  const int (&GameScores() const)[quadrilex::kGamesPerSet] { return m_nGameScore; }
-  const int (&PointsScale() const)[quadrilex::kPointsScaleSize] { return m_nPointsScale; }
-  const int (&DissolveOrder() const)[kDissolveOrderSize] { return m_nDissolveOrder; }
-  const RECT (&BlockRects() const)[quadrilex::kBlockCount] { return m_rcBlock; }
-  const RECT (&ArrowZones() const)[quadrilex::kArrowZoneCount] { return m_rcArrowZone; }
+  template <typename T, int N>
+  using Array = T[N];
+  const Array<int, quadrilex::kBlockCount>& Arrangements() const { return m_nArrangement; }
+  const Array<int, quadrilex::kBlockCount>& BlockStates() const { return m_nBlockState; }
+  const Array<int, quadrilex::kBlockCount>& ClickCounts() const { return m_nClickCount; }
+  const Array<int, quadrilex::kGamesPerSet>& GameScores() const { return m_nGameScore; }
+  const Array<int, quadrilex::kPointsScaleSize>& PointsScale() const { return m_nPointsScale; }
+  const Array<int, kDissolveOrderSize>& DissolveOrder() const { return m_nDissolveOrder; }
+  const Array<RECT, quadrilex::kBlockCount>& BlockRects() const { return m_rcBlock; }
+  const Array<RECT, quadrilex::kArrowZoneCount>& ArrowZones() const { return m_rcArrowZone; }
   const RECT& NewSetBox() const { return m_rcNewSetBox; }
   const RECT& TimeBoxRect() const { return m_rcTimeBox; }
   quadrilex::PanelLayout PanelRects() const {
