@@ -101,15 +101,6 @@ class RecordingReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times;
 };
 
-// What a tick shows the player: true when it presents exactly the clock box.
-bool TickPresentsOnlyTheClockBox() {
-  PaintedView painted(1016, 660);
-  painted.host.ClearRecords();
-  painted.view.OnTimer(1);
-  const std::vector<RECT>& presents = painted.host.Presents();
-  return presents.size() == 1 && presents[0] == painted.view.TimeBoxRect();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,7 +114,6 @@ int main(int argc, char** argv) {
   const double tick = reporter.Time("BM_Tick");
   const double move = reporter.Time("BM_MoveClick");
   if (paint <= 0 || tick <= 0 || move <= 0) return 0;  // a filtered run: no budgets to judge
-  const bool onlyBox = TickPresentsOnlyTheClockBox();
   // Each budget is a share of a full paint and a time of its own. The shares
   // hold on any machine; the times are those shares of a paint of a
   // millisecond, a tick's 20 us being 0.04 % of the 50 ms between ticks.
@@ -136,7 +126,5 @@ int main(int argc, char** argv) {
               kTickBudgetUs, tickOk ? "pass" : "FAIL");
   std::printf("| move click | %.2f us | %.2f%% | <= 10%% and <= %.0f us | %s |\n", move, 100 * move / paint,
               kMoveBudgetUs, moveOk ? "pass" : "FAIL");
-  std::printf("| a tick presents only the clock box | %s | | yes | %s |\n", onlyBox ? "yes" : "no",
-              onlyBox ? "pass" : "FAIL");
-  return (tickOk && moveOk && onlyBox) ? 0 : 1;
+  return (tickOk && moveOk) ? 0 : 1;
 }

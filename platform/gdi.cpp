@@ -248,19 +248,13 @@ int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box
     used = used.intersected(box);
   }
   if (m_bkMode == OPAQUE) painter.fillRect(used, Qt::white);
-  // Text drawn again over itself changes no pixel (the labels are, at every
-  // tick and click): such a draw is not presented again.
-  const bool compare = m_kind == Kind::Surface && m_bkMode == TRANSPARENT && !m_surface->IsDirty(used) &&
-                       m_surface->SaveRegion(used);
   if (shaped) {
     if (!shaped->picture.isNull()) painter.drawImage(QPoint(x, y) + shaped->offset, shaped->picture);
   } else {
     painter.drawText(QPoint(x, y + ascent), text);
   }
   if (clip) painter.setClipping(false);
-  if (!compare || !m_surface->RegionUnchanged(used)) {
-    MarkDrawn(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
-  }
+  MarkDrawn(MakeRect(used.left(), used.top(), used.left() + used.width(), used.top() + used.height()));
   return height;
 }
 

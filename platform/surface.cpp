@@ -1,7 +1,5 @@
 #include "platform/surface.h"
 
-#include <cstring>
-
 CSurface::~CSurface() {
   if (m_painter && m_painter->isActive()) m_painter->end();
 }
@@ -12,11 +10,8 @@ void CSurface::Resize(int width, int height, qreal devicePixelRatio) {
   if (painting) m_painter->end();
   QImage next(QSize(qRound(width * devicePixelRatio), qRound(height * devicePixelRatio)), kFormat);
   next.setDevicePixelRatio(devicePixelRatio);
-  if (m_image.isNull() || m_blank) {
-    // Nothing to keep: the new pixels stay unwritten until first needed.
-    m_blank = true;
-  } else {
-    next.fill(m_background);
+  next.fill(m_background);
+  if (!m_image.isNull()) {
     QPainter copy(&next);
     copy.setCompositionMode(QPainter::CompositionMode_Source);
     copy.drawImage(QPoint(0, 0), m_image);
@@ -27,14 +22,7 @@ void CSurface::Resize(int width, int height, qreal devicePixelRatio) {
   if (painting) m_painter->begin(&m_image);
 }
 
-void CSurface::FillIfBlank() const {
-  if (!m_blank) return;
-  m_blank = false;
-  m_image.fill(m_background);
-}
-
 QPainter& CSurface::AcquirePainter() {
-  FillIfBlank();
   if (!m_painter) m_painter = std::make_unique<QPainter>();
   if (m_painterUsers++ == 0) m_painter->begin(&m_image);
   return *m_painter;
@@ -55,7 +43,6 @@ bool CSurface::WritePixel(int x, int y, QRgb colour) {
   if (m_image.devicePixelRatio() != 1.0 || x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height()) {
     return false;
   }
-  FillIfBlank();
   // A copy of the image taken from Image() shares its pixels (one taken while
   // a painter draws does not: Qt copies those at once). The surface takes
   // pixels of its own before the write, so that no copy changes under its
@@ -67,26 +54,5 @@ bool CSurface::WritePixel(int x, int y, QRgb colour) {
   pixel[0] = static_cast<uchar>(qRed(colour));
   pixel[1] = static_cast<uchar>(qGreen(colour));
   pixel[2] = static_cast<uchar>(qBlue(colour));
-  return true;
-}
-
-bool CSurface::SaveRegion(const QRect& area) {
-  if (m_image.devicePixelRatio() != 1.0 || !m_image.rect().contains(area)) return false;
-  FillIfBlank();
-  const std::size_t rowBytes = kBytesPerPixel * static_cast<std::size_t>(area.width());
-  m_saved.resize(rowBytes * static_cast<std::size_t>(area.height()));
-  uchar* out = m_saved.data();
-  for (int y = area.top(); y <= area.bottom(); ++y, out += rowBytes) {
-    std::memcpy(out, m_image.constScanLine(y) + kBytesPerPixel * area.left(), rowBytes);
-  }
-  return true;
-}
-
-bool CSurface::RegionUnchanged(const QRect& area) const {
-  const std::size_t rowBytes = kBytesPerPixel * static_cast<std::size_t>(area.width());
-  const uchar* saved = m_saved.data();
-  for (int y = area.top(); y <= area.bottom(); ++y, saved += rowBytes) {
-    if (std::memcmp(saved, m_image.constScanLine(y) + kBytesPerPixel * area.left(), rowBytes) != 0) return false;
-  }
   return true;
 }

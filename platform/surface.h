@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPainter>
 #include <memory>
-#include <vector>
 
 #include "game/win_types.h"
 
@@ -35,15 +34,8 @@ class CSurface {
   // side writes (Qt's implicit sharing); the painter and WritePixel both give
   // the surface pixels of its own before they write, so a copy keeps what it
   // showed when it was taken.
-  const QImage& Image() const {
-    FillIfBlank();
-    return m_image;
-  }
+  const QImage& Image() const { return m_image; }
 
-  // True while nothing has been drawn since the surface was made: every
-  // pixel is the background colour, though none has been written yet. The
-  // window's first frame shows it without the surface's memory being touched.
-  bool Blank() const { return m_blank; }
   QColor Background() const { return m_background; }
   qreal DevicePixelRatio() const { return m_image.devicePixelRatio(); }
 
@@ -59,30 +51,14 @@ class CSurface {
   // caller draws it with the painter).
   bool WritePixel(int x, int y, QRgb colour);
 
-  // Keeps the pixels of area aside, to tell afterwards whether a drawing
-  // changed any of them. False when that cannot be told (a scaled image).
-  bool SaveRegion(const QRect& area);
-  bool RegionUnchanged(const QRect& area) const;
-
   // What has been drawn since it was last presented.
   void MarkDrawn(const RECT& rc) { m_dirty = UnionRect(m_dirty, rc); }
-  // True when all of area will be presented anyway.
-  bool IsDirty(const QRect& area) const {
-    return !m_dirty.IsEmpty() && area.left() >= m_dirty.left && area.top() >= m_dirty.top &&
-           area.left() + area.width() <= m_dirty.right && area.top() + area.height() <= m_dirty.bottom;
-  }
   RECT TakeDirtyRect();
 
  private:
-  // Writes the background into a blank surface's pixels, before anything
-  // reads them or draws on them.
-  void FillIfBlank() const;
-
   RECT m_dirty;
-  std::vector<uchar> m_saved;
   QColor m_background = Qt::white;
-  mutable QImage m_image;
-  mutable bool m_blank = false;
+  QImage m_image;
   std::unique_ptr<QPainter> m_painter;
   int m_painterUsers = 0;
   int m_width = 0;

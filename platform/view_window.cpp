@@ -178,7 +178,7 @@ void CViewWindow::paintEvent(QPaintEvent* event) {
   for (const QRect& r : event->region()) {
     // Where the window is larger than the surface (for a moment, while a
     // window manager has its way), it shows the ground.
-    const QRect shown = m_surface.Blank() ? QRect() : r & drawn;
+    const QRect shown = r & drawn;
     if (shown != r) painter.fillRect(r, m_surface.Background());
     if (!shown.isEmpty()) painter.drawImage(shown, m_surface.Image(), QRectF(shown.topLeft() * ratio, shown.size() * ratio));
   }

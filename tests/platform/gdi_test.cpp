@@ -104,21 +104,4 @@ TEST_F(GdiTest, LinesStopShortOfTheirEndPointAndPixelsLandWhereSet) {
   EXPECT_EQ(At(100, 30), qRgb(0, 255, 0));
 }
 
-TEST_F(GdiTest, TextDrawnOverItselfIsNotPresentedAgain) {
-  CFont font;
-  font.CreateFont(16, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
-                  PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
-  RECT box = MakeRect(10, 10, 190, 40);
-  auto draw = [&] {
-    SurfaceDC dc(&surface);
-    dc.SetBkMode(TRANSPARENT);
-    dc.SelectObject(&font);
-    dc.DrawText("Bonus", &box, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-  };
-  draw();
-  EXPECT_FALSE(surface.TakeDirtyRect().IsEmpty());
-  draw();
-  EXPECT_TRUE(surface.TakeDirtyRect().IsEmpty());
-}
-
 }  // namespace

@@ -1,6 +1,5 @@
-// The surface the game draws on: a new one stands for its background colour
-// everywhere, without its pixels being written, until something draws or
-// reads; a resize keeps what was drawn.
+// The surface the game draws on: a new one is its background colour
+// everywhere; a resize keeps what was drawn.
 #include "platform/surface.h"
 
 #include <gtest/gtest.h>
@@ -32,29 +31,19 @@ class SurfaceTest : public ::testing::Test {
   CSurface surface;
 };
 
-TEST_F(SurfaceTest, ANewSurfaceIsBlankAndReadsAsItsBackground) {
-  EXPECT_TRUE(surface.Blank());
-  EXPECT_EQ(surface.Background(), kGround);
-  const QImage& image = surface.Image();
-  EXPECT_FALSE(surface.Blank());  // read once, the pixels are really there
-  EXPECT_EQ(image.size(), QSize(120, 80));
-  EXPECT_EQ(PixelsOtherThan(image, kGround), 0);
-}
-
-TEST_F(SurfaceTest, DrawingOnABlankSurfaceLeavesTheBackgroundAroundIt) {
+TEST_F(SurfaceTest, DrawingOnANewSurfaceLeavesTheBackgroundAroundIt) {
   {
     QPainter& painter = surface.AcquirePainter();
     painter.fillRect(QRect(10, 10, 5, 5), Qt::red);
     surface.ReleasePainter();
   }
-  EXPECT_FALSE(surface.Blank());
+  EXPECT_EQ(surface.Image().size(), QSize(120, 80));
   EXPECT_EQ(surface.Image().pixelColor(12, 12), QColor(Qt::red));
   EXPECT_EQ(PixelsOtherThan(surface.Image(), kGround), 25);
 }
 
-TEST_F(SurfaceTest, APixelWrittenOnABlankSurfaceIsTheOnlyOneChanged) {
+TEST_F(SurfaceTest, APixelWrittenOnANewSurfaceIsTheOnlyOneChanged) {
   ASSERT_TRUE(surface.WritePixel(3, 4, qRgb(0, 0, 255)));
-  EXPECT_FALSE(surface.Blank());
   EXPECT_EQ(surface.Image().pixelColor(3, 4), QColor(0, 0, 255));
   EXPECT_EQ(PixelsOtherThan(surface.Image(), kGround), 1);
   EXPECT_FALSE(surface.WritePixel(120, 0, qRgb(0, 0, 255)));
@@ -74,41 +63,24 @@ TEST_F(SurfaceTest, ACopyOfTheImageKeepsItsPixelsWhenOneIsWrittenStraightIn) {
   EXPECT_EQ(PixelsOtherThan(surface.Image(), kGround), 6);
 }
 
-TEST_F(SurfaceTest, ARegionSavedFromABlankSurfaceIsTheBackground) {
-  const QRect area(0, 0, 10, 10);
-  ASSERT_TRUE(surface.SaveRegion(area));
-  EXPECT_TRUE(surface.RegionUnchanged(area));
-  ASSERT_TRUE(surface.WritePixel(5, 5, qRgb(255, 255, 255)));
-  EXPECT_FALSE(surface.RegionUnchanged(area));
-}
-
-TEST_F(SurfaceTest, ABlankSurfaceStaysBlankWhenResized) {
-  surface.Resize(300, 200);
-  EXPECT_TRUE(surface.Blank());
-  EXPECT_EQ(PixelsOtherThan(surface.Image(), kGround), 0);
-  EXPECT_EQ(surface.Image().size(), QSize(300, 200));
-}
-
 TEST_F(SurfaceTest, AResizeKeepsWhatWasDrawnAndFillsTheNewPartWithTheBackground) {
   ASSERT_TRUE(surface.WritePixel(119, 79, qRgb(255, 0, 0)));
   surface.Resize(150, 100);
-  EXPECT_FALSE(surface.Blank());
   EXPECT_EQ(surface.Image().pixelColor(119, 79), QColor(255, 0, 0));
   EXPECT_EQ(PixelsOtherThan(surface.Image(), kGround), 1);
   surface.Resize(100, 50);  // smaller: the pixel is cut off
   EXPECT_EQ(PixelsOtherThan(surface.Image(), kGround), 0);
 }
 
-// The window a surface belongs to shows its first frame in the background
-// colour while the surface is still blank.
-TEST(ViewWindowFirstFrame, ShowsTheBackgroundWithoutWritingTheSurface) {
+// The window a surface belongs to shows its first frame, before the game has
+// drawn, in the background colour.
+TEST(ViewWindowFirstFrame, ShowsTheBackground) {
   CViewWindow window(nullptr);
   window.SetBackground(RGB(128, 128, 128));
   window.resize(300, 200);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   const QImage frame = window.grab().toImage();
-  EXPECT_TRUE(window.Surface().Blank());
   EXPECT_EQ(frame.size(), QSize(300, 200));
   EXPECT_EQ(PixelsOtherThan(frame.convertToFormat(QImage::Format_RGB32), kGround), 0);
 }
