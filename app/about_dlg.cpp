@@ -54,7 +54,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* icon = new QLabel(this);
   icon->setGeometry(du.Rect(11, 17, 20, 20));
   const QIcon appIcon = LoadIconResource(kAppIconId);
-  icon->setPixmap(appIcon.pixmap(32, 32));
+  // On a dense screen the icon drawn at that many device pixels, not the 32
+  // by 32 one enlarged.
+  icon->setPixmap(appIcon.pixmap(QSize(32, 32), devicePixelRatioF()));
   icon->setObjectName(QStringLiteral("aboutIcon"));
 
   const QString aboutText = QString::fromStdString(kAboutText);

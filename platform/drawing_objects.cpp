@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QString>
 #include <QTextLayout>
+#include <cmath>
+#include <map>
 #include <utility>
 
 #include "platform/game_font.h"
@@ -102,25 +104,55 @@ const CFont::ShapedLine& CFont::Shaped(const QString& text) const {
   return *shapedLines.insert(text, shaped);
 }
 
+struct CBitmap::Pictures {
+  UINT id = 0;
+  QImage base;
+  // By the picture's width on the device: the base's width times the ratio.
+  std::map<int, QImage> forDevices;
+};
+
 CBitmap::CBitmap() = default;
 CBitmap::~CBitmap() = default;
 
 BOOL CBitmap::LoadBitmap(UINT id) {
   QImage image = LoadBitmapResource(id);
   if (image.isNull()) return FALSE;
-  m_image = std::make_unique<QImage>(std::move(image));
+  m_pictures = std::make_unique<Pictures>();
+  m_pictures->id = id;
+  m_pictures->base = std::move(image);
   return TRUE;
 }
 
 BOOL CBitmap::DeleteObject() {
-  if (!m_image) return FALSE;
-  m_image.reset();
+  if (!m_pictures) return FALSE;
+  m_pictures.reset();
   return TRUE;
 }
 
-bool CBitmap::HoldsObject() const { return m_image != nullptr; }
+bool CBitmap::HoldsObject() const { return m_pictures != nullptr; }
 
 const QImage& CBitmap::Image() const {
   static const QImage none;
-  return m_image ? *m_image : none;
+  return m_pictures ? m_pictures->base : none;
+}
+
+const QImage& CBitmap::ImageFor(double devicePixelRatio) const {
+  if (!m_pictures || devicePixelRatio <= 1.0) return Image();
+  const QImage& base = m_pictures->base;
+  const int width = qRound(base.width() * devicePixelRatio);
+  const auto known = m_pictures->forDevices.find(width);
+  if (known != m_pictures->forDevices.end()) return known->second;
+  // The densest picture made at or below the next whole ratio up; the ratios
+  // the pictures are made at are found by asking for them.
+  QImage picture;
+  for (int scale = static_cast<int>(std::ceil(devicePixelRatio - 1e-6)); scale > 1 && picture.isNull(); --scale) {
+    picture = LoadBitmapResource(m_pictures->id, scale);
+  }
+  if (picture.isNull()) picture = base;
+  if (picture.width() != width) {
+    picture = picture.convertToFormat(QImage::Format_RGB32)
+                  .scaled(width, qRound(base.height() * devicePixelRatio), Qt::IgnoreAspectRatio,
+                          Qt::SmoothTransformation);
+  }
+  return m_pictures->forDevices.emplace(width, std::move(picture)).first->second;
 }

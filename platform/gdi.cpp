@@ -189,8 +189,14 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSource, int ySource, DWORD) {
   QPainter* painter = Painter();
   if (!painter || !source || !source->m_bitmap || !source->m_bitmap->HoldsObject()) return FALSE;
+  // On a dense screen the picture made for its pixel ratio goes on pixel for
+  // pixel; the rectangles stay in the game's pixels.
+  const CBitmap& bitmap = *source->m_bitmap;
+  const QImage& picture = bitmap.ImageFor(painter->device()->devicePixelRatio());
+  const qreal scale = static_cast<qreal>(picture.width()) / bitmap.Image().width();
   painter->setCompositionMode(QPainter::CompositionMode_Source);
-  painter->drawImage(QRect(x, y, width, height), source->m_bitmap->Image(), QRect(xSource, ySource, width, height));
+  painter->drawImage(QRectF(x, y, width, height), picture,
+                     QRectF(xSource * scale, ySource * scale, width * scale, height * scale));
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   MarkDrawn(MakeRect(x, y, x + width, y + height));
   return TRUE;
@@ -221,8 +227,11 @@ int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
 int CDC::DrawSingleLine(QPainter& painter, const QString& text, const QRect& box, UINT format) {
   // One line placed by its measured width: far cheaper than Qt's general text
   // layout, and the panel draws a dozen of these at every click. On the screen
-  // the shaping and the metrics are kept with the font; a printer has its own.
-  const bool screen = m_kind == Kind::Surface && m_font && m_font->HoldsObject();
+  // the shaping and the metrics are kept with the font, its glyphs drawn once
+  // at one device pixel to the pixel; a printer, and a dense screen, which
+  // would show those glyphs enlarged, have their own.
+  const bool screen = m_kind == Kind::Surface && m_font && m_font->HoldsObject() &&
+                      painter.device()->devicePixelRatio() == 1.0;
   const CFont::ShapedLine* shaped = screen ? &m_font->Shaped(text) : nullptr;
   int width, height, ascent;
   if (screen) {

@@ -92,10 +92,16 @@ class CBitmap {
   BOOL LoadBitmap(UINT id);
   BOOL DeleteObject();
   bool HoldsObject() const;
+  // The picture at one pixel to each of the game's.
   const QImage& Image() const;
+  // The picture for a device of the given pixel ratio, one pixel to each of
+  // the device's: the one made at that ratio, or else the next denser one made,
+  // scaled down smoothly. Made once for each ratio asked for.
+  const QImage& ImageFor(double devicePixelRatio) const;
 
  private:
-  std::unique_ptr<QImage> m_image;  // null until a bitmap is loaded
+  struct Pictures;  // null until a bitmap is loaded
+  std::unique_ptr<Pictures> m_pictures;
 };
 
 class CDC {

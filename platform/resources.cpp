@@ -25,13 +25,15 @@ std::uint16_t ReadU16(const unsigned char* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
-}  // namespace
-
-QByteArray FindResourceBytes(UINT id, const char* type) {
-  QFile file(ResourcePath(id, type));
+QByteArray ReadResource(const QString& path) {
+  QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return QByteArray();
   return file.readAll();
 }
+
+}  // namespace
+
+QByteArray FindResourceBytes(UINT id, const char* type) { return ReadResource(ResourcePath(id, type)); }
 
 QImage DecodeDib(const QByteArray& dib) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(dib.constData());
@@ -66,19 +68,26 @@ QImage DecodeDib(const QByteArray& dib) {
   return image;
 }
 
-QImage LoadBitmapResource(UINT id) { return DecodeDib(FindResourceBytes(id, "bitmap")); }
+QImage LoadBitmapResource(UINT id, int scale) {
+  QString path = ResourcePath(id, "bitmap");
+  if (scale != 1) path += QStringLiteral("@%1x").arg(scale);
+  return DecodeDib(ReadResource(path));
+}
 
 QIcon LoadIconResource(UINT id) {
-  QByteArray bytes = FindResourceBytes(id, "icon");
   QIcon icon;
-  if (bytes.isNull()) return icon;
-  QBuffer buffer(&bytes);
-  QImageReader reader(&buffer, "ico");
-  // An icon group holds one image per size: take every one of them.
-  for (int i = 0; i < reader.imageCount(); ++i) {
-    if (!reader.jumpToImage(i)) break;
-    const QImage image = reader.read();
-    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+  // The icon group's own images, then, for the game's icon, the same drawing
+  // at the larger sizes a desktop or a dense screen asks for.
+  for (const char* type : {"icon", "largeicon"}) {
+    QByteArray bytes = FindResourceBytes(id, type);
+    if (bytes.isNull()) continue;
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "ico");
+    for (int i = 0; i < reader.imageCount(); ++i) {
+      if (!reader.jumpToImage(i)) break;
+      const QImage image = reader.read();
+      if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    }
   }
   return icon;
 }

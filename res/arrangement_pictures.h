@@ -8,14 +8,16 @@ namespace quadrilex::res {
 
 constexpr int kPictureSize = 160;
 
+// The scales the pictures are also made at, for screens of two and three
+// device pixels to the window's pixel.
+constexpr int kDenserScales[] = {2, 3};
+
 // Palette indices of the pictures.
 enum PictureColour : std::uint8_t { kGrey, kBlack, kWhite, kMagenta, kBlue, kGreen, kYellow, kRed };
 
-// The picture of the arrangement whose code is given ("cxst", ...).
-IndexedPicture ArrangementPicture(const char* code);
-
-// Draws the shape of letter c ('c', 'x', 's' or 't') in the 48 by 48 box whose
-// top-left corner is (left, top).
-void DrawShape(IndexedPicture& picture, char letter, int left, int top);
+// The picture of the arrangement whose code is given ("cxst", ...), scale
+// pixels to each of the block's 160: the same shapes, arrows and colours at
+// every scale.
+IndexedPicture ArrangementPicture(const char* code, int scale = 1);
 
 }  // namespace quadrilex::res

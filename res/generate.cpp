@@ -1,6 +1,8 @@
 // Writes the game's generated resources into a folder, one file per resource,
-// named by type and number: bitmap/130 ... bitmap/153, sound/154 ... sound/159,
-// icon/128, icon/129, icon/154 ... icon/157. Beside them, hicolor/16.png ...
+// named by type and number: bitmap/130 ... bitmap/153 (and each at two and
+// three times the size, bitmap/130@2x ... bitmap/153@3x), sound/154 ...
+// sound/159, icon/128, icon/129, icon/154 ... icon/157, and largeicon/128, the
+// game's icon at the larger sizes. Beside them, hicolor/16.png ...
 // hicolor/256.png: the game's icon for the desktop, installed rather than
 // compiled in.
 #include <cstdio>
@@ -41,13 +43,19 @@ int main(int argc, char** argv) {
   bool ok = true;
   try {
     for (int i = 0; i < quadrilex::kArrangementCount; ++i) {
-      const auto dib = quadrilex::res::EncodeDib8(quadrilex::res::ArrangementPicture(quadrilex::kArrangementCode[i]));
-      ok = WriteFile(out / "bitmap" / std::to_string(quadrilex::kFirstArrangementBitmap + i), dib) && ok;
+      const char* code = quadrilex::kArrangementCode[i];
+      const std::string name = std::to_string(quadrilex::kFirstArrangementBitmap + i);
+      ok = WriteFile(out / "bitmap" / name, quadrilex::res::EncodeDib8(quadrilex::res::ArrangementPicture(code))) && ok;
+      for (int scale : quadrilex::res::kDenserScales) {
+        const auto dib = quadrilex::res::EncodeDib8(quadrilex::res::ArrangementPicture(code, scale));
+        ok = WriteFile(out / "bitmap" / (name + "@" + std::to_string(scale) + "x"), dib) && ok;
+      }
     }
     for (int id = quadrilex::res::kFirstSound; id <= quadrilex::res::kLastSound; ++id)
       ok = WriteFile(out / "sound" / std::to_string(id), quadrilex::res::SoundFile(id)) && ok;
     for (int id : quadrilex::res::kIconIds)
       ok = WriteFile(out / "icon" / std::to_string(id), quadrilex::res::IconFile(id)) && ok;
+    ok = WriteFile(out / "largeicon" / "128", quadrilex::res::LargeIconFile(128)) && ok;
     for (int size : quadrilex::res::kHicolorSizes) {
       const auto png = quadrilex::res::EncodePng(quadrilex::res::DrawAppIcon(size));
       ok = WriteFile(out / "hicolor" / (std::to_string(size) + ".png"), png) && ok;

@@ -228,17 +228,21 @@ IconImage DrawIconImage(int id, int size) {
   return image;
 }
 
-std::vector<std::uint8_t> IconFile(int id) {
+namespace {
+
+// An icon directory and the images it lists, in the order of sizes.
+template <std::size_t N>
+std::vector<std::uint8_t> IconFileOfSizes(int id, const int (&sizes)[N]) {
   std::vector<std::vector<std::uint8_t>> images;
-  for (int size : kIconSizes) images.push_back(EncodeIconBitmap(DrawIconImage(id, size)));
+  for (int size : sizes) images.push_back(EncodeIconBitmap(DrawIconImage(id, size)));
   std::vector<std::uint8_t> out;
   Put16(out, 0);  // reserved
   Put16(out, 1);  // an icon, not a cursor
   Put16(out, static_cast<std::uint32_t>(images.size()));
   std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
   for (std::size_t i = 0; i < images.size(); ++i) {
-    const int size = kIconSizes[i];
-    out.push_back(static_cast<std::uint8_t>(size));  // width
+    const int size = sizes[i];
+    out.push_back(static_cast<std::uint8_t>(size));  // width, 0 for 256
     out.push_back(static_cast<std::uint8_t>(size));  // height
     out.push_back(16);                               // colours
     out.push_back(0);
@@ -251,6 +255,12 @@ std::vector<std::uint8_t> IconFile(int id) {
   for (const auto& image : images) out.insert(out.end(), image.begin(), image.end());
   return out;
 }
+
+}  // namespace
+
+std::vector<std::uint8_t> IconFile(int id) { return IconFileOfSizes(id, kIconSizes); }
+
+std::vector<std::uint8_t> LargeIconFile(int id) { return IconFileOfSizes(id, kLargeIconSizes); }
 
 RgbaPicture DrawAppIcon(int size) {
   const std::vector<Shape> scene = Scene(128);

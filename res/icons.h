@@ -15,6 +15,11 @@ namespace quadrilex::res {
 
 constexpr int kIconIds[] = {128, 129, 154, 155, 156, 157};
 constexpr int kIconSizes[] = {32, 16};                        // the images of each icon file, in order
+// The game's window icon at the larger sizes a desktop asks for, up to 128:
+// Qt leaves larger images out of a window's icon on X11, and larger views
+// take the desktop's icons below. The 64 and the 96 are also the About box's
+// icon on a screen of two or three device pixels to the window's pixel.
+constexpr int kLargeIconSizes[] = {48, 64, 96, 128};
 constexpr int kHicolorSizes[] = {16, 32, 48, 64, 128, 256};   // the desktop's PNG sizes
 
 // The sixteen colours of the icon images, in the usual order (0 black, 9 red,
@@ -35,6 +40,9 @@ IconImage DrawIconImage(int id, int size);
 // The .ico file of icon id: an icon directory and a 32 by 32 and a 16 by 16
 // image, four bits per pixel, each with its colour and transparency masks.
 std::vector<std::uint8_t> IconFile(int id);
+
+// The same icon drawn at each of kLargeIconSizes, in an .ico file of its own.
+std::vector<std::uint8_t> LargeIconFile(int id);
 
 // The game's icon (128) drawn at size pixels in full colour, edges smoothed
 // with partial transparency.

@@ -5,6 +5,7 @@
 
 #include "platform/game_font.h"
 #include "platform/gdi.h"
+#include "platform/resources.h"
 #include "platform/surface.h"
 
 namespace {
@@ -102,6 +103,45 @@ TEST_F(GdiTest, LinesStopShortOfTheirEndPointAndPixelsLandWhereSet) {
   EXPECT_EQ(At(45, 45), qRgb(255, 0, 0));
   EXPECT_EQ(At(50, 50), qRgb(128, 128, 128));
   EXPECT_EQ(At(100, 30), qRgb(0, 255, 0));
+}
+
+// On a screen of two device pixels to the pixel, the text and the block
+// pictures are drawn for the device's pixels, not enlarged from the window's:
+// somewhere a 2 by 2 square of device pixels is of two colours.
+int MixedSquares(const QImage& image, const QRect& device) {
+  int mixed = 0;
+  for (int y = device.top(); y < device.bottom(); y += 2) {
+    for (int x = device.left(); x < device.right(); x += 2) {
+      const QRgb c = image.pixel(x, y);
+      mixed += (image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c || image.pixel(x + 1, y + 1) != c) ? 1 : 0;
+    }
+  }
+  return mixed;
+}
+
+TEST_F(GdiTest, AtTwiceTheDensityTextAndPicturesAreDrawnForTheDevicesPixels) {
+  surface.Resize(400, 200, 2.0);
+  CFont font;
+  font.CreateFont(16, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
+                  PROOF_QUALITY, FIXED_PITCH, "Arial Bold");
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.LoadBitmap(130));
+  {
+    SurfaceDC dc(&surface);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SelectObject(&font);
+    RECT box = MakeRect(0, 0, 200, 30);
+    dc.DrawText("Time Left", &box, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    CDC memory;
+    memory.CreateCompatibleDC(&dc);
+    memory.SelectObject(&bitmap);
+    ASSERT_TRUE(dc.BitBlt(210, 30, 160, 160, &memory, 0, 0, SRCCOPY));
+  }
+  const QImage& image = surface.Image();
+  EXPECT_GT(MixedSquares(image, QRect(0, 0, 400, 60)), 10) << "the text";
+  // The picture made at twice the size goes on pixel for pixel.
+  const QImage dense = LoadBitmapResource(130, 2).convertToFormat(CSurface::kFormat);
+  EXPECT_EQ(image.copy(420, 60, 320, 320), dense);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -328,6 +329,33 @@ TEST(IconResources, TheGameIconIsACrossInATriangleInAYellowDisc) {
   }
 }
 
+// A desktop asks for the window's icon at up to 128 pixels, and the About box
+// for it at twice its 32 on a dense screen: each size is drawn, in the icon's
+// sixteen colours, not the 32 by 32 image enlarged.
+TEST(IconResources, TheGameIconIsDrawnAtEveryLargerSizeTheDesktopAsksFor) {
+  const std::map<int, QImage> small = ReadIcon(FindResourceBytes(128, "icon"));
+  const std::map<int, QImage> large = ReadIcon(FindResourceBytes(128, "largeicon"));
+  std::vector<int> sides;
+  for (const auto& [side, image] : large) sides.push_back(side);
+  EXPECT_EQ(sides, (std::vector<int>{48, 64, 96, 128}));
+  for (const auto& [side, image] : large) {
+    SCOPED_TRACE(side);
+    EXPECT_EQ(Opaque(At(image, 0.5, 0.5)), kGreen) << "the cross in the middle";
+    EXPECT_EQ(Opaque(At(image, 0.30, 0.64)), kRed) << "the triangle beside the cross";
+    EXPECT_EQ(Opaque(At(image, 0.5, 0.85)), kYellow) << "the disc below the triangle";
+    EXPECT_TRUE(Transparent(At(image, 0.02, 0.02)));
+    const QImage enlarged = small.at(32).scaled(side, side);
+    int differing = 0;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) differing += image.pixel(x, y) != enlarged.pixel(x, y) ? 1 : 0;
+    EXPECT_GT(differing, side) << "drawn at its size, not enlarged";
+  }
+  const QIcon icon = LoadIconResource(kAppIconId);
+  const QImage aboutAtTwice = icon.pixmap(QSize(32, 32), 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(aboutAtTwice, large.at(64));
+  EXPECT_EQ(icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32), small.at(32));
+}
+
 TEST(IconResources, TheDocumentIconIsAWhitePageWithARedLabel) {
   for (const auto& [side, image] : ReadIcon(FindResourceBytes(129, "icon"))) {
     SCOPED_TRACE(side);
@@ -498,6 +526,51 @@ TEST(ArrangementPictures, EveryClickZoneLiesOnItsArrowInEveryPicture) {
             << "picture " << i << ", zone " << zone + 1 << ": (" << at.x() << ", " << at.y() << ") is "
             << QColor(colour).name().toStdString();
       }
+    }
+  }
+}
+
+// Recorded from the pictures as they were before the denser ones were made;
+// the 160 by 160 pictures must not change by a byte.
+TEST(ArrangementPictures, TheBlockSizedPicturesAreTheOnesTheGameAlwaysHad) {
+  QCryptographicHash all(QCryptographicHash::Sha256);
+  for (int i = 0; i < quadrilex::kArrangementCount; ++i)
+    all.addData(FindResourceBytes(static_cast<UINT>(quadrilex::kFirstArrangementBitmap + i), "bitmap"));
+  EXPECT_EQ(all.result().toHex().toStdString(), "fc70e9d2c8133721944cabae354aed0dfd791d2b6bc1508436feda88ebaa7283");
+}
+
+// Twice and three times as dense, each picture is the same drawing: where a
+// block-sized pixel and its eight neighbours are one colour, every dense pixel
+// within it is that colour too; only the edges between colours are finer.
+TEST(ArrangementPictures, TheDensePicturesAreTheSameDrawingAtTwiceAndThreeTimesTheSize) {
+  for (int scale : {2, 3}) {
+    for (int i = 0; i < quadrilex::kArrangementCount; ++i) {
+      const UINT id = static_cast<UINT>(quadrilex::kFirstArrangementBitmap + i);
+      SCOPED_TRACE("picture " + std::to_string(id) + " at " + std::to_string(scale) + "x");
+      const QImage base = LoadBitmapResource(id);
+      const QImage dense = LoadBitmapResource(id, scale);
+      ASSERT_EQ(dense.size(), QSize(160 * scale, 160 * scale));
+      EXPECT_EQ(dense.colorTable(), base.colorTable()) << "the same 256 colours";
+      int finerEdges = 0;
+      for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 160; ++x) {
+          bool uniform = true;
+          for (int dy = -1; dy <= 1 && uniform; ++dy)
+            for (int dx = -1; dx <= 1 && uniform; ++dx)
+              uniform = !base.valid(x + dx, y + dy) || base.pixelIndex(x + dx, y + dy) == base.pixelIndex(x, y);
+          for (int sy = 0; sy < scale; ++sy) {
+            for (int sx = 0; sx < scale; ++sx) {
+              const int index = dense.pixelIndex(scale * x + sx, scale * y + sy);
+              if (uniform) {
+                ASSERT_EQ(index, base.pixelIndex(x, y)) << "at " << x << "," << y;
+              } else {
+                finerEdges += index != base.pixelIndex(x, y) ? 1 : 0;
+              }
+            }
+          }
+        }
+      }
+      EXPECT_GT(finerEdges, 0) << "an enlargement, not a drawing";
     }
   }
 }

@@ -84,7 +84,11 @@ void CTestHost::ExitProcess(int status) {
   throw TestProcessExit(status);
 }
 
-void CTestHost::SetClientSize(int width, int height) { m_surface.Resize(width, height); }
+void CTestHost::SetClientSize(int width, int height) {
+  m_surface.Resize(width, height, m_surface.DevicePixelRatio());
+}
+
+void CTestHost::SetDevicePixelRatio(double ratio) { m_surface.Resize(m_surface.Width(), m_surface.Height(), ratio); }
 
 bool CTestHost::FireTimer(UINT id) {
   if (!TimerRunning(id) || m_view == nullptr) return false;

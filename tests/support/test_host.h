@@ -57,6 +57,8 @@ class CTestHost : public CViewHost {
 
   // ---- what the test controls ----
   void SetClientSize(int width, int height);
+  // Device pixels to each of the client area's, as on a scaled screen.
+  void SetDevicePixelRatio(double ratio);
   void SetTime(std::time_t t) { m_now = t; }
   void AdvanceTime(long seconds) { m_now += seconds; }
   // A fixed sequence for the deal's generator, repeated from its start when used
