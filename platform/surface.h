@@ -14,7 +14,6 @@ class CSurface {
   // Three bytes a pixel hold every colour the game draws, in three quarters of
   // the memory of four.
   static constexpr QImage::Format kFormat = QImage::Format_RGB888;
-  static constexpr std::size_t kBytesPerPixel = 3;
 
   CSurface() = default;
   CSurface(const CSurface&) = delete;
