@@ -105,9 +105,8 @@ TEST_F(GdiTest, LinesStopShortOfTheirEndPointAndPixelsLandWhereSet) {
   EXPECT_EQ(At(100, 30), qRgb(0, 255, 0));
 }
 
-// On a screen of two device pixels to the pixel, the text and the block
-// pictures are drawn for the device's pixels, not enlarged from the window's:
-// somewhere a 2 by 2 square of device pixels is of two colours.
+// The aligned 2 by 2 squares of device pixels within device that are not all
+// of one colour: none where a drawing was enlarged from the window's pixels.
 int MixedSquares(const QImage& image, const QRect& device) {
   int mixed = 0;
   for (int y = device.top(); y < device.bottom(); y += 2) {
@@ -119,6 +118,8 @@ int MixedSquares(const QImage& image, const QRect& device) {
   return mixed;
 }
 
+// On a screen of two device pixels to the pixel, the text and the block
+// pictures are drawn for the device's pixels, not enlarged from the window's.
 TEST_F(GdiTest, AtTwiceTheDensityTextAndPicturesAreDrawnForTheDevicesPixels) {
   surface.Resize(400, 200, 2.0);
   CFont font;

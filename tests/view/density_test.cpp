@@ -6,22 +6,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
 #include "tests/view/view_fixture.h"
 
 namespace {
 
-class DensityTest : public ViewTest {
- protected:
-  void SetUp() override {
-    // The title holds the date of the test's clock, in the zone's calendar.
-    setenv("TZ", "UTC", 1);
-    tzset();
-    ViewTest::SetUp();
-  }
-};
+using DensityTest = ViewTest;
 
 // The first paint of a set dealt in order, at one device pixel to the pixel,
 // as a SHA-256 of its pixels, recorded when the dense pictures came in. It
