@@ -11,7 +11,7 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
 }
-trap 'cleanup; rm -f "$log" "$log.wm"' EXIT
+trap 'cleanup; rm -f "$log" "$log.wm" "$log.bus"' EXIT
 log=$(mktemp)
 fail() {
   echo "FAIL: $*" >&2
@@ -74,6 +74,17 @@ wait_for_exit() {
   status=0
   wait "$pid" || status=$?
 }
+
+# The game starts in a session with its own D-Bus session bus, as on a desktop.
+# Without one, Qt's accessibility bridge has libdbus launch a bus for the
+# display, forking from a thread of a process with several; in a build with
+# AddressSanitizer that child can hang before it runs dbus-launch, and the
+# game with it.
+dbus-daemon --session --nofork --nopidfile --print-address=1 >"$log.bus" 2>/dev/null &
+pids+=($!)
+poll 50 test -s "$log.bus" || fail "the session bus did not start"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$log.bus")
+export DBUS_SESSION_BUS_ADDRESS
 
 # On a screen too small for the board the game says so and ends with status 1.
 start_x 1000x700x24
