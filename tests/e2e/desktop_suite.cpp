@@ -197,20 +197,44 @@ TEST_F(Desktop, WhatTheManagerDoesToTheFrameIsUndoneAndTheGameGoesOn) {
   EXPECT_TRUE(FillsTheScreen()) << Where() << " (screen " << ToString(screen) << ")";
 }
 
-// Gives the virtual screen another size, as a player does with xrandr.
-bool SetScreenSize(int width, int height) {
+// Gives the virtual screen another size, as a player does with xrandr, and
+// waits until the screen has kept that size for a second. A manager that keeps
+// a configuration of the outputs of its own (mutter) takes a mode added to the
+// output for a new monitor and may set a mode of its choice meanwhile, or
+// change the screen while xrandr does: the size is then asked for again.
+bool SetScreenSize(XSession& x, int width, int height) {
   const std::string mode = std::to_string(width) + "x" + std::to_string(height);
-  const std::string command = "{ xrandr --newmode " + mode + " 0 " + std::to_string(width) + " 0 0 0 " +
-                              std::to_string(height) + " 0 0 0; xrandr --addmode screen " + mode +
-                              "; } >/dev/null 2>&1; xrandr --output screen --mode " + mode;
-  return std::system(command.c_str()) == 0;
+  const std::string add = "{ xrandr --newmode " + mode + " 0 " + std::to_string(width) + " 0 0 0 " +
+                          std::to_string(height) + " 0 0 0; xrandr --addmode screen " + mode + "; } >/dev/null 2>&1";
+  const std::string set = "xrandr --output screen --mode " + mode + " >/dev/null 2>&1";
+  if (std::system(add.c_str()) == -1) return false;
+  const Rect wanted{0, 0, width, height};
+  const auto deadline = std::chrono::steady_clock::now() + 15s;
+  std::optional<std::chrono::steady_clock::time_point> heldSince;
+  std::optional<std::chrono::steady_clock::time_point> askedAt;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const auto now = std::chrono::steady_clock::now();
+    if (x.screen() == wanted) {
+      if (!heldSince) heldSince = now;
+      if (now - *heldSince >= 1s) return true;
+    } else {
+      heldSince.reset();
+      if (!askedAt || now - *askedAt >= 1s) {
+        // A refusal (the manager changed the screen meanwhile) is asked again.
+        [[maybe_unused]] const int status = std::system(set.c_str());
+        askedAt = now;
+      }
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
 }
 
 class ScreenSize : public Desktop {
  protected:
   void TearDown() override {
     Desktop::TearDown();
-    SetScreenSize(1280, 1024);  // the next case meets the screen it expects
+    if (x_) SetScreenSize(*x_, 1280, 1024);  // the next case meets the screen it expects
   }
 };
 
@@ -221,31 +245,34 @@ TEST_F(ScreenSize, TheFrameFollowsTheScreenAndASmallerThanMinimumScreenEndsTheGa
   ASSERT_NO_FATAL_FAILURE(StartToBoard());
   const std::vector<Code> dealt = game_->codes();
 
-  ASSERT_TRUE(SetScreenSize(1180, 900));
+  ASSERT_TRUE(SetScreenSize(*x_, 1180, 900)) << "the screen did not keep the size asked for: " << ToString(x_->screen());
   EXPECT_TRUE(WaitFor(3s, [&] { return Fills(Rect{0, 0, 1180, 900}); })) << Where();
   ASSERT_TRUE(game_->locateView(5s)) << Where();
   EXPECT_TRUE(game_->waitForBoard(5s)) << "no board in " << ToString(game_->view());
   EXPECT_EQ(Join(game_->codes()), Join(dealt));
   EXPECT_TRUE(OnlyTheMainWindow());
 
-  ASSERT_TRUE(SetScreenSize(1000, 700));
+  ASSERT_TRUE(SetScreenSize(*x_, 1000, 700)) << "the screen did not keep the size asked for: " << ToString(x_->screen());
   std::optional<WindowInfo> box;
   ASSERT_TRUE(WaitFor(5s, [&] {
     for (const WindowInfo& w : game_->otherWindows())
       if (!w.overrideRedirect) box = w;
     return box.has_value();
-  })) << "no message box on a screen of 1000 by 700";
+  })) << "no message box on a screen of 1000 by 700: " << Where();
 
   // The message is held inside a paint. A paint asked for meanwhile (the
   // screen changes again, and the frame with it) waits for that paint to end
   // and costs nothing until then.
-  ASSERT_TRUE(SetScreenSize(1010, 700));
+  ASSERT_TRUE(SetScreenSize(*x_, 1010, 700)) << "the screen did not keep the size asked for: " << ToString(x_->screen());
   std::this_thread::sleep_for(1s);
   const double cpuBefore = game_->process().cpuSeconds();
   std::this_thread::sleep_for(5s);
   const double cpuUsed = game_->process().cpuSeconds() - cpuBefore;
   std::cout << "[   cpu    ] " << cpuUsed << " s in 5 s behind the message box" << std::endl;
-  EXPECT_LT(cpuUsed, 0.25) << "behind its message box the game used " << cpuUsed << " s of a core in 5 s";
+  // Behind the box the clock still redraws its box 20 times a second, as it
+  // does in play (a twentieth of a core and more in a sanitizer build); a
+  // paint posted again on every pass of the box's event loop takes the core.
+  EXPECT_LT(cpuUsed, 1.0) << "behind its message box the game used " << cpuUsed << " s of a core in 5 s";
 
   x_->click(box->area.x + 6, box->area.bottom() - 6);
   WaitFor(3s, [&] { return x_->isWithin(x_->inputFocus(), box->id); });

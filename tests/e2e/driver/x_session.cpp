@@ -62,7 +62,12 @@ XSession::~XSession() = default;
 
 Rect XSession::screen() const {
   Display* d = handle_->display;
-  return Rect{0, 0, DisplayWidth(d, handle_->screen), DisplayHeight(d, handle_->screen)};
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned width = 0, height = 0, border = 0, depth = 0;
+  if (!XGetGeometry(d, handle_->root, &root, &x, &y, &width, &height, &border, &depth))
+    return Rect{0, 0, DisplayWidth(d, handle_->screen), DisplayHeight(d, handle_->screen)};
+  return Rect{0, 0, static_cast<int>(width), static_cast<int>(height)};
 }
 
 Image XSession::capture(const Rect& area) {

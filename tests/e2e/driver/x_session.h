@@ -34,6 +34,8 @@ class XSession {
   XSession& operator=(const XSession&) = delete;
 
   bool hasXTest() const { return hasXTest_; }
+  // The root window's size as the server has it now (Xlib's own record of it
+  // lags behind a change of the screen's size).
   Rect screen() const;
 
   // What the screen shows in `area` (root coordinates, clipped to the screen).
