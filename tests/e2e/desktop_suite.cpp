@@ -199,9 +199,9 @@ TEST_F(Desktop, WhatTheManagerDoesToTheFrameIsUndoneAndTheGameGoesOn) {
 
 // Gives the virtual screen another size, as a player does with xrandr, and
 // waits until the screen has kept that size for a second. A manager that keeps
-// a configuration of the outputs of its own (mutter) takes a mode added to the
-// output for a new monitor and may set a mode of its choice meanwhile, or
-// change the screen while xrandr does: the size is then asked for again.
+// a configuration of the outputs of its own (mutter) may answer a change of
+// them with a mode of its own choice, or change the screen while xrandr does:
+// the size is then asked for again.
 bool SetScreenSize(XSession& x, int width, int height) {
   const std::string mode = std::to_string(width) + "x" + std::to_string(height);
   const std::string add = "{ xrandr --newmode " + mode + " 0 " + std::to_string(width) + " 0 0 0 " +
@@ -236,6 +236,11 @@ class ScreenSize : public Desktop {
     Desktop::TearDown();
     if (x_) SetScreenSize(*x_, 1280, 1024);  // the next case meets the screen it expects
   }
+
+  void ResizeScreen(int width, int height) {
+    ASSERT_TRUE(SetScreenSize(*x_, width, height))
+        << "the screen did not keep the size asked for: it is " << ToString(x_->screen());
+  }
 };
 
 // A smaller screen while the game runs: the frame follows it and the game goes
@@ -245,14 +250,14 @@ TEST_F(ScreenSize, TheFrameFollowsTheScreenAndASmallerThanMinimumScreenEndsTheGa
   ASSERT_NO_FATAL_FAILURE(StartToBoard());
   const std::vector<Code> dealt = game_->codes();
 
-  ASSERT_TRUE(SetScreenSize(*x_, 1180, 900)) << "the screen did not keep the size asked for: " << ToString(x_->screen());
+  ASSERT_NO_FATAL_FAILURE(ResizeScreen(1180, 900));
   EXPECT_TRUE(WaitFor(3s, [&] { return Fills(Rect{0, 0, 1180, 900}); })) << Where();
   ASSERT_TRUE(game_->locateView(5s)) << Where();
   EXPECT_TRUE(game_->waitForBoard(5s)) << "no board in " << ToString(game_->view());
   EXPECT_EQ(Join(game_->codes()), Join(dealt));
   EXPECT_TRUE(OnlyTheMainWindow());
 
-  ASSERT_TRUE(SetScreenSize(*x_, 1000, 700)) << "the screen did not keep the size asked for: " << ToString(x_->screen());
+  ASSERT_NO_FATAL_FAILURE(ResizeScreen(1000, 700));
   std::optional<WindowInfo> box;
   ASSERT_TRUE(WaitFor(5s, [&] {
     for (const WindowInfo& w : game_->otherWindows())
@@ -263,7 +268,7 @@ TEST_F(ScreenSize, TheFrameFollowsTheScreenAndASmallerThanMinimumScreenEndsTheGa
   // The message is held inside a paint. A paint asked for meanwhile (the
   // screen changes again, and the frame with it) waits for that paint to end
   // and costs nothing until then.
-  ASSERT_TRUE(SetScreenSize(*x_, 1010, 700)) << "the screen did not keep the size asked for: " << ToString(x_->screen());
+  ASSERT_NO_FATAL_FAILURE(ResizeScreen(1010, 700));
   std::this_thread::sleep_for(1s);
   const double cpuBefore = game_->process().cpuSeconds();
   std::this_thread::sleep_for(5s);
