@@ -209,25 +209,26 @@ bool SetScreenSize(XSession& x, int width, int height) {
   const std::string set = "xrandr --output screen --mode " + mode + " >/dev/null 2>&1";
   if (std::system(add.c_str()) == -1) return false;
   const Rect wanted{0, 0, width, height};
-  const auto deadline = std::chrono::steady_clock::now() + 15s;
-  std::optional<std::chrono::steady_clock::time_point> heldSince;
-  std::optional<std::chrono::steady_clock::time_point> askedAt;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const auto now = std::chrono::steady_clock::now();
-    if (x.screen() == wanted) {
-      if (!heldSince) heldSince = now;
-      if (now - *heldSince >= 1s) return true;
-    } else {
-      heldSince.reset();
-      if (!askedAt || now - *askedAt >= 1s) {
-        // A refusal (the manager changed the screen meanwhile) is asked again.
-        [[maybe_unused]] const int status = std::system(set.c_str());
-        askedAt = now;
-      }
-    }
-    std::this_thread::sleep_for(50ms);
-  }
-  return false;
+  using Clock = std::chrono::steady_clock;
+  std::optional<Clock::time_point> heldSince;
+  std::optional<Clock::time_point> askedAt;
+  return WaitFor(
+      15s,
+      [&] {
+        const auto now = Clock::now();
+        if (x.screen() == wanted) {
+          if (!heldSince) heldSince = now;
+          return now - *heldSince >= 1s;
+        }
+        heldSince.reset();
+        if (!askedAt || now - *askedAt >= 1s) {
+          // A refusal (the manager changed the screen meanwhile) is asked again.
+          [[maybe_unused]] const int status = std::system(set.c_str());
+          askedAt = now;
+        }
+        return false;
+      },
+      Millis(50));
 }
 
 class ScreenSize : public Desktop {
