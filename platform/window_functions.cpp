@@ -6,6 +6,7 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <QWidget>
 #include <QWindow>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -27,38 +28,98 @@ constexpr std::uint32_t kFunctionClose = 1u << 5;
 constexpr std::uint32_t kDecorationBorder = 1u << 1;
 constexpr std::uint32_t kDecorationTitle = 1u << 3;
 
-// Atoms are the server's for the life of the connection, and the game has one
-// connection: each is asked for once, where it is first needed.
-xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name) {
-  const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(qstrlen(name)), name);
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-  std::free(reply);
-  return atom;
+// The atoms the game's window needs. Atoms are the server's for the life of
+// the connection, and the game has one connection: they are asked for once,
+// all in one exchange with the server.
+struct Atoms {
+  xcb_atom_t motifHints;
+  xcb_atom_t protocols;
+  xcb_atom_t syncRequest;
+  xcb_atom_t syncRequestCounter;
+  xcb_atom_t supportingCheck;
+  xcb_atom_t wmState;
+  xcb_atom_t frameExtents;
+};
+
+const Atoms& TheAtoms(xcb_connection_t* connection) {
+  struct Named {
+    const char* name;
+    xcb_atom_t Atoms::*atom;
+  };
+  static constexpr Named kNamed[] = {
+      {"_MOTIF_WM_HINTS", &Atoms::motifHints},
+      {"WM_PROTOCOLS", &Atoms::protocols},
+      {"_NET_WM_SYNC_REQUEST", &Atoms::syncRequest},
+      {"_NET_WM_SYNC_REQUEST_COUNTER", &Atoms::syncRequestCounter},
+      {"_NET_SUPPORTING_WM_CHECK", &Atoms::supportingCheck},
+      {"WM_STATE", &Atoms::wmState},
+      {"_NET_FRAME_EXTENTS", &Atoms::frameExtents},
+  };
+  constexpr std::size_t kCount = sizeof kNamed / sizeof kNamed[0];
+  static_assert(kCount * sizeof(xcb_atom_t) == sizeof(Atoms), "a name for each atom");
+  static const Atoms atoms = [connection] {
+    // Every request is sent before any answer is waited for: one round trip
+    // to the server instead of one for each atom.
+    xcb_intern_atom_cookie_t cookies[kCount];
+    for (std::size_t i = 0; i < kCount; ++i) {
+      cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(qstrlen(kNamed[i].name)), kNamed[i].name);
+    }
+    Atoms found{};
+    for (std::size_t i = 0; i < kCount; ++i) {
+      xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+      found.*kNamed[i].atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+      std::free(reply);
+    }
+    return found;
+  }();
+  return atoms;
 }
 
-bool HasProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property) {
-  if (property == XCB_ATOM_NONE) return false;
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      connection, xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1), nullptr);
-  const bool found = reply && reply->type != XCB_ATOM_NONE;
-  std::free(reply);
-  return found;
-}
-
-// True when the window's _NET_FRAME_EXTENTS say its frame has borders.
-bool HasNonZeroExtents(xcb_connection_t* connection, xcb_window_t window) {
-  static const xcb_atom_t extents = InternAtom(connection, "_NET_FRAME_EXTENTS");
-  if (extents == XCB_ATOM_NONE) return false;
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      connection, xcb_get_property(connection, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
-  bool nonZero = false;
-  if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
-    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-    nonZero = values[0] != 0 || values[1] != 0 || values[2] != 0 || values[3] != 0;
+// A property asked for now and read later, so that several can be asked for
+// in one round trip. One whose atom the server has not given is not asked
+// for, and reads as absent.
+class PendingProperty {
+ public:
+  PendingProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
+                  std::uint32_t longs)
+      : m_connection(connection), m_asked(property != XCB_ATOM_NONE) {
+    if (m_asked) m_cookie = xcb_get_property(connection, 0, window, property, type, 0, longs);
   }
-  std::free(reply);
-  return nonZero;
+  ~PendingProperty() {
+    if (m_asked && !m_reply) xcb_discard_reply(m_connection, m_cookie.sequence);
+    std::free(m_reply);
+  }
+  PendingProperty(const PendingProperty&) = delete;
+  PendingProperty& operator=(const PendingProperty&) = delete;
+
+  // The server's answer, waited for on the first call; null when there is
+  // none.
+  const xcb_get_property_reply_t* Reply() {
+    if (m_asked && !m_reply) {
+      m_reply = xcb_get_property_reply(m_connection, m_cookie, nullptr);
+      m_asked = m_reply != nullptr;
+    }
+    return m_reply;
+  }
+  bool Exists() {
+    const xcb_get_property_reply_t* reply = Reply();
+    return reply && reply->type != XCB_ATOM_NONE;
+  }
+
+ private:
+  xcb_connection_t* m_connection;
+  bool m_asked;
+  xcb_get_property_cookie_t m_cookie{};
+  xcb_get_property_reply_t* m_reply = nullptr;
+};
+
+// True when _NET_FRAME_EXTENTS, read as four cardinals, says the frame has
+// borders.
+bool HasNonZeroExtents(PendingProperty& extents) {
+  const xcb_get_property_reply_t* reply = extents.Reply();
+  if (!reply || reply->format != 32 || xcb_get_property_value_length(reply) != 16) return false;
+  const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+  return values[0] != 0 || values[1] != 0 || values[2] != 0 || values[3] != 0;
 }
 
 // A compositing manager (mutter) that has sent a window a sync request
@@ -68,26 +129,23 @@ bool HasNonZeroExtents(xcb_connection_t* connection, xcb_window_t window) {
 // only after the sound and the lines would never be seen. The window leaves
 // the protocol out: what it presents is shown as it comes.
 void LeaveOutSyncRequests(xcb_connection_t* connection, xcb_window_t window) {
-  static const xcb_atom_t protocols = InternAtom(connection, "WM_PROTOCOLS");
-  static const xcb_atom_t syncRequest = InternAtom(connection, "_NET_WM_SYNC_REQUEST");
-  if (protocols == XCB_ATOM_NONE || syncRequest == XCB_ATOM_NONE) return;
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      connection, xcb_get_property(connection, 0, window, protocols, XCB_ATOM_ATOM, 0, 32), nullptr);
+  const Atoms& atoms = TheAtoms(connection);
+  if (atoms.protocols == XCB_ATOM_NONE || atoms.syncRequest == XCB_ATOM_NONE) return;
+  PendingProperty protocols(connection, window, atoms.protocols, XCB_ATOM_ATOM, 32);
+  const xcb_get_property_reply_t* reply = protocols.Reply();
   if (reply && reply->format == 32) {
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const auto* listed = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
     const int count = xcb_get_property_value_length(reply) / 4;
     std::vector<xcb_atom_t> kept;
     for (int i = 0; i < count; ++i)
-      if (atoms[i] != syncRequest) kept.push_back(atoms[i]);
+      if (listed[i] != atoms.syncRequest) kept.push_back(listed[i]);
     if (static_cast<int>(kept.size()) != count) {
-      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32,
+      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atoms.protocols, XCB_ATOM_ATOM, 32,
                           static_cast<std::uint32_t>(kept.size()), kept.data());
     }
   }
-  std::free(reply);
   // Nor is the counter the window would answer with offered.
-  static const xcb_atom_t counter = InternAtom(connection, "_NET_WM_SYNC_REQUEST_COUNTER");
-  if (counter != XCB_ATOM_NONE) xcb_delete_property(connection, window, counter);
+  if (atoms.syncRequestCounter != XCB_ATOM_NONE) xcb_delete_property(connection, window, atoms.syncRequestCounter);
 }
 
 xcb_connection_t* X11Connection() {
@@ -100,7 +158,7 @@ xcb_connection_t* X11Connection() {
 void OfferOnlyClose(QWidget* window) {
   xcb_connection_t* connection = X11Connection();
   if (!connection || !window) return;
-  static const xcb_atom_t hintsAtom = InternAtom(connection, "_MOTIF_WM_HINTS");
+  const xcb_atom_t hintsAtom = TheAtoms(connection).motifHints;
   if (hintsAtom == XCB_ATOM_NONE) return;
   // Only the listed functions are offered (no "all" bit): close, and nothing
   // that moves, resizes, minimizes or maximizes. A border and a title, with
@@ -116,6 +174,7 @@ void OfferOnlyClose(QWidget* window) {
 FramePlacement PlacementOf(QWidget* window) {
   xcb_connection_t* connection = X11Connection();
   if (!connection) return FramePlacement{window->geometry(), window->frameGeometry()};
+  const Atoms& atoms = TheAtoms(connection);
   const auto client = static_cast<xcb_window_t>(window->winId());
   xcb_window_t frame = client;
   xcb_window_t root = XCB_WINDOW_NONE;
@@ -128,12 +187,21 @@ FramePlacement PlacementOf(QWidget* window) {
     if (parent == root || parent == XCB_WINDOW_NONE) break;
     frame = parent;
   }
-  xcb_get_geometry_reply_t* frameGeometry =
-      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, frame), nullptr);
-  xcb_get_geometry_reply_t* clientGeometry =
-      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, client), nullptr);
-  xcb_translate_coordinates_reply_t* origin =
-      xcb_translate_coordinates_reply(connection, xcb_translate_coordinates(connection, client, root, 0, 0), nullptr);
+  // The rest is asked for at once and then read: one round trip.
+  const xcb_get_geometry_cookie_t frameCookie = xcb_get_geometry(connection, frame);
+  const xcb_get_geometry_cookie_t clientCookie = xcb_get_geometry(connection, client);
+  const xcb_translate_coordinates_cookie_t originCookie = xcb_translate_coordinates(connection, client, root, 0, 0);
+  // A manager announces itself on the root window, marks each window it has
+  // taken in with WM_STATE, and says how far its frame reaches once it has
+  // framed it. Until both are there and the frame is round the window, the
+  // manager is still at work.
+  PendingProperty supportingCheck(connection, root, atoms.supportingCheck, XCB_GET_PROPERTY_TYPE_ANY, 1);
+  PendingProperty wmState(connection, client, atoms.wmState, XCB_GET_PROPERTY_TYPE_ANY, 1);
+  PendingProperty frameExtents(connection, client, atoms.frameExtents, XCB_ATOM_CARDINAL, 4);
+
+  xcb_get_geometry_reply_t* frameGeometry = xcb_get_geometry_reply(connection, frameCookie, nullptr);
+  xcb_get_geometry_reply_t* clientGeometry = xcb_get_geometry_reply(connection, clientCookie, nullptr);
+  xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(connection, originCookie, nullptr);
   FramePlacement placement{window->geometry(), window->frameGeometry()};
   if (frameGeometry && clientGeometry && origin) {
     placement.client = QRect(origin->dst_x, origin->dst_y, clientGeometry->width, clientGeometry->height);
@@ -145,17 +213,9 @@ FramePlacement PlacementOf(QWidget* window) {
   std::free(frameGeometry);
   std::free(clientGeometry);
   std::free(origin);
-  // A manager announces itself on the root window, marks each window it has
-  // taken in with WM_STATE, and says how far its frame reaches once it has
-  // framed it. Until both are there and the frame is round the window, the
-  // manager is still at work.
-  static const xcb_atom_t supportingCheck = InternAtom(connection, "_NET_SUPPORTING_WM_CHECK");
-  static const xcb_atom_t wmState = InternAtom(connection, "WM_STATE");
-  static const xcb_atom_t frameExtents = InternAtom(connection, "_NET_FRAME_EXTENTS");
-  if (HasProperty(connection, root, supportingCheck)) {
-    placement.settledByManager = HasProperty(connection, client, wmState) &&
-                                 (frame != client || !HasNonZeroExtents(connection, client)) &&
-                                 HasProperty(connection, client, frameExtents);
+  if (supportingCheck.Exists()) {
+    placement.settledByManager = wmState.Exists() && (frame != client || !HasNonZeroExtents(frameExtents)) &&
+                                 frameExtents.Exists();
   }
   return placement;
 }
