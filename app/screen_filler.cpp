@@ -28,7 +28,7 @@ CScreenFiller::CScreenFiller(QWidget* frame, CViewWindow* view)
   connect(&m_refill, &QTimer::timeout, this, [this] { Refill(); });
   m_recheck.setSingleShot(true);
   m_recheck.setInterval(kRecheckMs);
-  connect(&m_recheck, &QTimer::timeout, this, [this] { ScheduleRefill(); });
+  connect(&m_recheck, &QTimer::timeout, this, [this] { Refill(); });
   m_patience.setSingleShot(true);
   m_patience.setInterval(kPatienceMs);
   connect(&m_patience, &QTimer::timeout, this, [this] { GiveUpWaiting(); });
@@ -44,6 +44,7 @@ void CScreenFiller::PlaceBeforeShow() {
   connect(window, &QWindow::windowStateChanged, this, [this] { ScheduleRefill(); });
   Follow(window->screen());
   m_frame->installEventFilter(this);
+  window->installEventFilter(this);
   m_view->LeaveSizeToFrame();
   if (m_wayland) {
     // A Wayland client cannot place itself: the compositor gives a maximized
@@ -108,6 +109,13 @@ bool CScreenFiller::Fills() const {
 }
 
 bool CScreenFiller::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && !m_exposed && watched == m_frame->windowHandle() &&
+      m_frame->windowHandle()->isExposed()) {
+    // Qt draws and presents the first frame while it handles this event;
+    // the frame's place is looked at right after it.
+    m_exposed = true;
+    ScheduleRefill();
+  }
   if (watched == m_frame) {
     switch (event->type()) {
       case QEvent::Show:
@@ -124,6 +132,14 @@ bool CScreenFiller::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CScreenFiller::ScheduleRefill() {
+  // Until the frame is first exposed the manager is still taking it in, and
+  // asking the server where the frame stands would wait behind the manager's
+  // work, holding back the first frame for nothing. Such a request is
+  // answered by the exposure, or by the next look if none comes.
+  if (!m_exposed) {
+    if (!m_recheck.isActive()) m_recheck.start();
+    return;
+  }
   // Several events arrive for one change of the manager's; they are answered
   // once, when the event loop is next free.
   if (!m_refill.isActive()) m_refill.start();

@@ -57,6 +57,7 @@ class CScreenFiller : public QObject {
   QTimer m_patience;
   bool m_wayland;
   bool m_gaveUp = false;
+  bool m_exposed = false;  // the frame's first picture has been presented
   QElapsedTimer m_fillingSince;  // since when the frame has filled its area
   QRect m_fillingGeometry;       // at this geometry
   QSize m_fullSize;  // on Wayland: the size the compositor gives the maximized frame
