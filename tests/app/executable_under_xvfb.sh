@@ -17,6 +17,12 @@ fail() {
   echo "FAIL: $*" >&2
   echo "--- the game's output:" >&2
   cat "$log" >&2
+  if [ -n "${DISPLAY:-}" ]; then
+    echo "--- the game's windows on $DISPLAY:" >&2
+    for w in $(xdotool search --name Quadrilex 2>/dev/null); do
+      xwininfo -id "$w" 2>/dev/null | grep -E 'xwininfo:|Map State|-geometry' >&2 || true
+    done
+  fi
   exit 1
 }
 
@@ -28,26 +34,44 @@ start_x() {
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
   done
   [ -n "$display" ] || fail "no free X display"
-  Xvfb "$display" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
+  # Without -noreset the server starts itself anew each time its last client
+  # leaves, and refuses the clients that come meanwhile: the check that it
+  # answers would itself make the next client fail.
+  Xvfb "$display" -screen 0 "$1" -nolisten tcp -noreset >/dev/null 2>&1 &
   pids+=($!)
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-  # The game starts once the manager owns the screen. A manager started the
-  # moment the server answers may still fail to open the display: it is
-  # started again, as often as three times.
+  # The game starts once the manager owns the screen and answers requests.
+  # A manager started the moment the server answers may still fail to open
+  # the display: it is started again, as often as three times.
   local wm
   for _ in 1 2 3; do
     openbox >"$log.wm" 2>&1 &
     wm=$!
     pids+=($wm)
     for _ in $(seq 100); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+      if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        manager_answers && return 0
+        fail "openbox took the screen but does not answer requests"
+      fi
       kill -0 "$wm" 2>/dev/null || break
       sleep 0.1
     done
   done
   fail "openbox did not take the screen: $(cat "$log.wm")"
+}
+
+# openbox marks the screen as its own before it has finished starting, and
+# what a client asks of it in that moment can be lost: a window mapped then
+# can stay unmapped for good. A switch to the second desktop and back, asked
+# for again until openbox has made it, shows that it now answers.
+manager_answers() {
+  local desktop
+  for desktop in 1 0; do
+    poll 50 sh -c "xdotool set_desktop $desktop; sleep 0.1; xprop -root _NET_CURRENT_DESKTOP | grep -q '= $desktop\$'" ||
+      return 1
+  done
 }
 
 # poll TRIES COMMAND...: true as soon as COMMAND succeeds, tried every tenth
