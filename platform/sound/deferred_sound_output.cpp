@@ -21,7 +21,18 @@ struct CDeferredSoundOutput::Opening {
 
 CDeferredSoundOutput::CDeferredSoundOutput(std::function<Clock::time_point()> now) : m_now(std::move(now)) {}
 
-CDeferredSoundOutput::~CDeferredSoundOutput() = default;
+// What the closing thread is handed. The thread keeps its own share, so that a
+// close that a hung server holds up outlives the game's output without harm.
+struct CDeferredSoundOutput::Closing {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  std::unique_ptr<CSdlSoundOutput> output;
+};
+
+CDeferredSoundOutput::~CDeferredSoundOutput() {
+  if (m_output) CloseWithin(std::move(m_output), kCloseWait);
+}
 
 bool CDeferredSoundOutput::Play(const QByteArray& wave, bool wait) {
   if (!Usable()) return false;
@@ -63,7 +74,42 @@ int OpenOnThread(void* data) {
   return 0;
 }
 
+// The closing thread's body, one of SDL's own threads for the same reason.
+int CloseOnThread(void* data) {
+  const std::unique_ptr<std::shared_ptr<CDeferredSoundOutput::Closing>> shared(
+      static_cast<std::shared_ptr<CDeferredSoundOutput::Closing>*>(data));
+  CDeferredSoundOutput::Closing& closing = **shared;
+  std::unique_ptr<CSdlSoundOutput> output;
+  {
+    const std::lock_guard<std::mutex> lock(closing.mutex);
+    output = std::move(closing.output);
+  }
+  output.reset();
+  const std::lock_guard<std::mutex> lock(closing.mutex);
+  closing.finished = true;
+  closing.done.notify_all();
+  return 0;
+}
+
 }  // namespace
+
+void CDeferredSoundOutput::CloseWithin(std::unique_ptr<CSdlSoundOutput> output, std::chrono::milliseconds wait) {
+  // SDL is loaded: the device was opened through it.
+  const SdlAudio* sdl = LoadSdlAudio(nullptr);
+  auto closing = std::make_shared<Closing>();
+  closing->output = std::move(output);
+  auto* share = new std::shared_ptr<Closing>(closing);
+  SDL_Thread* thread = sdl->SDL_CreateThread(CloseOnThread, "quadrilex close", share);
+  if (thread == nullptr) {
+    // No thread to leave it to: closed here, for as long as that takes.
+    delete share;
+    closing->output.reset();
+    return;
+  }
+  sdl->SDL_DetachThread(thread);
+  std::unique_lock<std::mutex> lock(closing->mutex);
+  closing->done.wait_for(lock, wait, [&closing] { return closing->finished; });
+}
 
 void CDeferredSoundOutput::StartOpening() {
   m_bTriedToOpen = true;

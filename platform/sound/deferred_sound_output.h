@@ -11,6 +11,12 @@
 // away), it is tried again at a play no sooner than kRetryInterval later, so
 // that sound comes back with the server. Each fall into silence is told on
 // standard error in one line.
+//
+// Closing waits for SDL's audio thread, which a sound server that has stopped
+// answering holds for as long as it hangs. The game closes its device when it
+// quits, and must not hang with it: the device is closed on a thread of its
+// own, waited for at most kCloseWait, and otherwise left to that thread, which
+// the end of the process takes with it.
 #pragma once
 
 #include <chrono>
@@ -25,6 +31,7 @@ class CDeferredSoundOutput : public CSoundOutput {
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kOpenWait{1000};
   static constexpr std::chrono::seconds kRetryInterval{5};
+  static constexpr std::chrono::milliseconds kCloseWait{300};
 
   // now gives the time the retries are counted in; tests move it themselves.
   explicit CDeferredSoundOutput(std::function<Clock::time_point()> now = Clock::now);
@@ -35,8 +42,10 @@ class CDeferredSoundOutput : public CSoundOutput {
   // False when there is no device now: every play then fails.
   bool Play(const QByteArray& wave, bool wait) override;
 
-  // What the thread that opens the device hands over.
+  // What the thread that opens the device hands over, and what the thread
+  // that closes it is handed.
   struct Opening;
+  struct Closing;
 
  private:
 
@@ -46,6 +55,8 @@ class CDeferredSoundOutput : public CSoundOutput {
   // Takes the result of the opening under way, waiting for it at most wait.
   bool TakeOpening(std::chrono::milliseconds wait);
   void LoseDevice();
+  // Closes the device on a thread of its own, waiting for it at most wait.
+  static void CloseWithin(std::unique_ptr<CSdlSoundOutput> output, std::chrono::milliseconds wait);
   void ReportSilence(const std::string& why);
 
   std::function<Clock::time_point()> m_now;

@@ -43,13 +43,15 @@ bool LoadSdlAudioFrom(const char* library, SdlAudio* functions, std::string* why
 }
 
 const SdlAudio* LoadSdlAudio(std::string* why) {
-  static const LoadResult result = [] {
-    LoadResult loading;
-    loading.loaded = LoadSdlAudioFrom(kSdlLibrary, &loading.functions, &loading.why);
+  // Never destroyed: a sound device still closing on a thread of its own when
+  // the process ends (its server hangs) calls these functions after main.
+  static const LoadResult* const result = [] {
+    auto* loading = new LoadResult;
+    loading->loaded = LoadSdlAudioFrom(kSdlLibrary, &loading->functions, &loading->why);
     return loading;
   }();
-  if (!result.loaded && why != nullptr) *why = result.why;
-  return result.loaded ? &result.functions : nullptr;
+  if (!result->loaded && why != nullptr) *why = result->why;
+  return result->loaded ? &result->functions : nullptr;
 }
 
 void SilenceAlsaMessages() {
