@@ -16,6 +16,9 @@ constexpr int kPatienceMs = 3000;
 constexpr int kRecheckMs = 100;
 // How long a frame must have filled its area, unmoved, to count as settled.
 constexpr int kSteadyMs = 150;
+// How long a mapped frame may wait for its first exposure before it is mapped
+// again, and again: a manager that is still starting can drop the request.
+constexpr int kMapAgainMs = 1500;
 }  // namespace
 
 CScreenFiller::CScreenFiller(QWidget* frame, CViewWindow* view)
@@ -32,6 +35,14 @@ CScreenFiller::CScreenFiller(QWidget* frame, CViewWindow* view)
   m_patience.setSingleShot(true);
   m_patience.setInterval(kPatienceMs);
   connect(&m_patience, &QTimer::timeout, this, [this] { GiveUpWaiting(); });
+  m_mapAgain.setInterval(kMapAgainMs);
+  connect(&m_mapAgain, &QTimer::timeout, this, [this] {
+    if (m_exposed) {
+      m_mapAgain.stop();
+    } else {
+      MapAgain(m_frame);
+    }
+  });
 }
 
 void CScreenFiller::PlaceBeforeShow() {
@@ -45,6 +56,9 @@ void CScreenFiller::PlaceBeforeShow() {
   Follow(window->screen());
   m_frame->installEventFilter(this);
   window->installEventFilter(this);
+  // A manager rolls the frame up into its caption (the wheel on the caption,
+  // a roll-up button) by a state that Qt does not pass on.
+  WatchManagerState(m_frame, [this] { ScheduleRefill(); });
   m_view->LeaveSizeToFrame();
   if (m_wayland) {
     // A Wayland client cannot place itself: the compositor gives a maximized
@@ -54,10 +68,12 @@ void CScreenFiller::PlaceBeforeShow() {
     // The size is pinned from the start, so that no manager maps the window
     // at a size of its own; but not to the whole screen, which mutter takes
     // for a window that asks for the full screen and shows without its
-    // caption. The frame is put right once the manager has framed it.
-    const QRect target = TargetGeometry(PlacementOf(m_frame)).adjusted(0, 0, 0, -1);
+    // caption. The frame is put right once the manager has framed it. (Qt
+    // places a window that it has not yet shown in its own pixels.)
+    const QRect target = LogicalRectOf(m_frame, TargetGeometry(PlacementOf(m_frame))).adjusted(0, 0, 0, -1);
     m_frame->setGeometry(target);
     m_frame->setFixedSize(target.size());
+    m_mapAgain.start();
   }
   m_patience.start();
 }
@@ -74,13 +90,19 @@ void CScreenFiller::Follow(QScreen* screen) {
   ScheduleRefill();
 }
 
-QRect CScreenFiller::TargetGeometry(const FramePlacement& placement) const {
-  const QScreen* screen = m_frame->screen();
-  if (!screen) return m_frame->geometry();
+QRect CScreenFiller::TargetGeometry(const FramePlacement& placement) {
   // The manager's decorations go around the frame's geometry; together they
   // cover the available area. (Before the manager has framed the window its
   // margins are none, and the frame is put back once they are known.)
-  return screen->availableGeometry().marginsRemoved(placement.Margins());
+  return placement.available.marginsRemoved(placement.Margins());
+}
+
+bool CScreenFiller::QtHasSize(const QSize& device) const {
+  // Qt's size of the frame, in its own pixels, is the server's divided by the
+  // scale and rounded: within one of Qt's pixels of it.
+  const qreal scale = m_frame->devicePixelRatioF();
+  return qAbs(m_frame->width() * scale - device.width()) < scale &&
+         qAbs(m_frame->height() * scale - device.height()) < scale;
 }
 
 bool CScreenFiller::Fills() const {
@@ -99,13 +121,11 @@ bool CScreenFiller::Fills() const {
     return (window->windowStates() & Qt::WindowMaximized) &&
            (!m_fullSize.isValid() || m_frame->size() == m_fullSize);
   }
-  const QScreen* screen = m_frame->screen();
-  if (!screen) return false;
-  // Filling by the server's word, and known to Qt as such: the view's size
-  // is then the size the game is laid out for.
+  // Filling by the server's word, in the server's pixels, and known to Qt as
+  // such: the view's size is then the size the game is laid out for.
   const FramePlacement placement = PlacementOf(m_frame);
-  return placement.settledByManager && placement.frame == screen->availableGeometry() &&
-         placement.client == m_frame->geometry();
+  return placement.settledByManager && !placement.shaded && placement.frame == placement.available &&
+         placement.client == TargetGeometry(placement) && QtHasSize(placement.client.size());
 }
 
 bool CScreenFiller::eventFilter(QObject* watched, QEvent* event) {
@@ -164,14 +184,14 @@ void CScreenFiller::Refill() {
     // Neither minimized, nor maximized or full screen by the manager's
     // measure: the frame's own geometry is what fills the area.
     if (state != Qt::WindowNoState) m_frame->setWindowState(Qt::WindowNoState);
+    // Nor rolled up into its caption.
     const FramePlacement placement = PlacementOf(m_frame);
+    if (placement.shaded) RequestUnshade(m_frame);
+    // Asked of the server in its own pixels, and only what differs from what
+    // stands: a frame in place is left alone.
     const QRect target = TargetGeometry(placement);
-    if (placement.settledByManager) m_frame->setFixedSize(target.size());
-    if (m_frame->geometry() != target) {
-      m_frame->setGeometry(target);
-    } else if (placement.client != target) {
-      RequestGeometryAgain(m_frame, target);
-    }
+    if (placement.settledByManager && placement.pinnedSize != target.size()) PinGeometry(m_frame, target);
+    if (placement.client != target) RequestGeometry(m_frame, target);
   }
   // A manager frames a new window in steps, and may even take it out of its
   // frame and put it back (mutter does): the frame counts as settled once it

@@ -37,8 +37,11 @@ class CScreenFiller : public QObject {
  private:
   // The frame's geometry (inside the manager's decorations, as they stand in
   // `placement`) that makes it fill the screen's available area, as far as
-  // the window system lets a client place itself.
-  QRect TargetGeometry(const FramePlacement& placement) const;
+  // the window system lets a client place itself. On X11, like everything the
+  // filler reads and asks of the server, in the server's pixels.
+  static QRect TargetGeometry(const FramePlacement& placement);
+  // Qt has heard of the frame's size of `device` server pixels.
+  bool QtHasSize(const QSize& device) const;
   // The frame fills its area now, by the window system's word and Qt's.
   bool Fills() const;
   void Follow(QScreen* screen);
@@ -55,6 +58,7 @@ class CScreenFiller : public QObject {
   QTimer m_refill;
   QTimer m_recheck;
   QTimer m_patience;
+  QTimer m_mapAgain;
   bool m_wayland;
   bool m_gaveUp = false;
   bool m_exposed = false;  // the frame's first picture has been presented

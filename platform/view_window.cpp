@@ -5,12 +5,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <utility>
 
+#include "game/layout.h"
 #include "platform/afx.h"
 #include "platform/resources.h"
 #include "platform/sound_output.h"
@@ -33,6 +36,10 @@ QMessageBox::Icon IconFor(UINT style) {
   }
 }
 
+// Qt gives the pointer's device pixel divided by its scale; multiplied back it
+// may fall a hair short of that pixel.
+constexpr qreal kPointerSlack = 1e-6;
+
 // The virtual-key code of a key, as far as the game tells keys apart.
 UINT VirtualKey(int qtKey) {
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + static_cast<UINT>(qtKey - Qt::Key_F1);
@@ -41,7 +48,34 @@ UINT VirtualKey(int qtKey) {
   return 0;
 }
 
+// The window's device pixels that hold `logical`, a rectangle of Qt's pixels:
+// whole device pixels, so that the surface goes on pixel for pixel.
+QRect DeviceRectOf(const QRect& logical, qreal qtRatio) {
+  const QPoint topLeft(static_cast<int>(std::floor(logical.left() * qtRatio)),
+                       static_cast<int>(std::floor(logical.top() * qtRatio)));
+  const QPoint pastEnd(static_cast<int>(std::ceil((logical.right() + 1) * qtRatio)),
+                       static_cast<int>(std::ceil((logical.bottom() + 1) * qtRatio)));
+  return QRect(topLeft, pastEnd - QPoint(1, 1));
+}
+
 }  // namespace
+
+GamePixels GamePixelsFor(const QSize& logicalSize, qreal qtRatio) {
+  using quadrilex::kMinClientHeight;
+  using quadrilex::kMinClientWidth;
+  if (logicalSize.width() >= kMinClientWidth && logicalSize.height() >= kMinClientHeight) {
+    return GamePixels{qtRatio, logicalSize};
+  }
+  const QSize device(qRound(logicalSize.width() * qtRatio), qRound(logicalSize.height() * qtRatio));
+  const qreal fitting = std::min(static_cast<qreal>(device.width()) / kMinClientWidth,
+                                 static_cast<qreal>(device.height()) / kMinClientHeight);
+  const qreal ratio = std::max<qreal>(1.0, std::min(qtRatio, fitting));
+  // A ratio that just fits leaves the game exactly its minimum, not a pixel
+  // less by a rounding error.
+  constexpr qreal kRoundingSlack = 1e-6;
+  return GamePixels{ratio, QSize(static_cast<int>(std::floor(device.width() / ratio + kRoundingSlack)),
+                                 static_cast<int>(std::floor(device.height() / ratio + kRoundingSlack)))};
+}
 
 CViewWindow::CViewWindow(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -61,7 +95,7 @@ void CViewWindow::Present(Presenting when) {
   const bool now = when == Presenting::kBeforeHolding;
   const RECT dirty = m_surface.TakeDirtyRect();
   if (!dirty.IsEmpty()) {
-    const QRect area(dirty.left, dirty.top, dirty.Width(), dirty.Height());
+    const QRect area = WindowAreaOf(dirty);
     m_unpresented += area;
     if (!now) update(area);
   }
@@ -151,10 +185,29 @@ void CViewWindow::SetSizeSettled(bool settled) {
 }
 
 void CViewWindow::AdoptWindowSize() {
-  const qreal ratio = devicePixelRatioF();
-  if (m_surface.Width() == width() && m_surface.Height() == height() && m_surface.DevicePixelRatio() == ratio) return;
-  m_surface.Resize(width(), height(), ratio);
+  const GamePixels game = GamePixelsFor(size(), devicePixelRatioF());
+  if (m_surface.Width() == game.size.width() && m_surface.Height() == game.size.height() &&
+      m_surface.DevicePixelRatio() == game.ratio) {
+    return;
+  }
+  m_surface.Resize(game.size.width(), game.size.height(), game.ratio);
   RequestGamePaint();
+}
+
+QRect CViewWindow::WindowAreaOf(const RECT& game) const {
+  const QRect area(game.left, game.top, game.Width(), game.Height());
+  const qreal gameRatio = m_surface.DevicePixelRatio();
+  const qreal qtRatio = devicePixelRatioF();
+  if (gameRatio == qtRatio) return area;
+  // Through the device pixels the game's pixels cover, to Qt's pixels that
+  // cover those.
+  const QRectF device(area.x() * gameRatio, area.y() * gameRatio, area.width() * gameRatio,
+                      area.height() * gameRatio);
+  const QPoint topLeft(static_cast<int>(std::floor(device.left() / qtRatio)),
+                       static_cast<int>(std::floor(device.top() / qtRatio)));
+  const QPoint pastEnd(static_cast<int>(std::ceil(device.right() / qtRatio)),
+                       static_cast<int>(std::ceil(device.bottom() / qtRatio)));
+  return QRect(topLeft, pastEnd - QPoint(1, 1));
 }
 
 void CViewWindow::RunGamePaint() {
@@ -173,14 +226,21 @@ void CViewWindow::RunGamePaint() {
 
 void CViewWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const qreal ratio = m_surface.DevicePixelRatio();
-  const QRect drawn(0, 0, m_surface.Width(), m_surface.Height());
+  // The surface holds the window's device pixels, whatever scale the game
+  // drew at, and goes on the window pixel for pixel.
+  const qreal qtRatio = devicePixelRatioF();
+  const QImage& image = m_surface.Image();
   for (const QRect& r : event->region()) {
+    const QRect device = DeviceRectOf(r, qtRatio);
+    const QRect shown = device & image.rect();
     // Where the window is larger than the surface (for a moment, while a
     // window manager has its way), it shows the ground.
-    const QRect shown = r & drawn;
-    if (shown != r) painter.fillRect(r, m_surface.Background());
-    if (!shown.isEmpty()) painter.drawImage(shown, m_surface.Image(), QRectF(shown.topLeft() * ratio, shown.size() * ratio));
+    if (shown != device) painter.fillRect(r, m_surface.Background());
+    if (!shown.isEmpty()) {
+      painter.drawImage(QRectF(shown.x() / qtRatio, shown.y() / qtRatio, shown.width() / qtRatio,
+                               shown.height() / qtRatio),
+                        image, QRectF(shown));
+    }
   }
   m_unpresented -= event->region();
   if (!m_exposed) {
@@ -205,8 +265,12 @@ void CViewWindow::resizeEvent(QResizeEvent* event) {
 
 void CViewWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !m_view) return;
-  const QPoint p = event->position().toPoint();
-  m_view->OnLButtonDown(0, CPoint(p.x(), p.y()));
+  // From Qt's pixels to the device pixel under the pointer, and to the game
+  // pixel that holds it.
+  const QPointF device = event->position() * devicePixelRatioF();
+  const qreal gameRatio = m_surface.DevicePixelRatio();
+  m_view->OnLButtonDown(0, CPoint(static_cast<int>(std::floor(device.x() / gameRatio + kPointerSlack)),
+                                  static_cast<int>(std::floor(device.y() / gameRatio + kPointerSlack))));
 }
 
 void CViewWindow::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -16,6 +16,18 @@
 class CView;
 class CSoundOutput;
 
+// The pixels the game draws in on a window. The game is laid out in its own
+// pixels, at least 1016 by 660 of them. It draws at Qt's scale where the
+// window holds that many of Qt's pixels; where it does not (a small screen at
+// a large scale), at the largest scale at which the window's device pixels
+// still hold the game, down to one game pixel to a device pixel.
+struct GamePixels {
+  qreal ratio = 1.0;  // device pixels to a game pixel, across and down
+  QSize size;         // of the window, in game pixels
+};
+// For a window of `logicalSize` in Qt's pixels at Qt's `qtRatio`.
+GamePixels GamePixelsFor(const QSize& logicalSize, qreal qtRatio);
+
 class CViewWindow : public QWidget, public CViewHost {
  public:
   explicit CViewWindow(QWidget* parent = nullptr);
@@ -79,6 +91,9 @@ class CViewWindow : public QWidget, public CViewHost {
   void PostGamePaint();
   // Gives the surface the window's size; a new size asks for a paint.
   void AdoptWindowSize();
+  // The part of the window, in Qt's pixels, that shows `game`, a rectangle of
+  // the game's pixels.
+  QRect WindowAreaOf(const RECT& game) const;
 
   CView* m_view = nullptr;
   CSoundOutput* m_sound = nullptr;

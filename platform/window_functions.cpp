@@ -2,13 +2,17 @@
 
 #include <xcb/xcb.h>
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,6 +43,10 @@ struct Atoms {
   xcb_atom_t supportingCheck;
   xcb_atom_t wmState;
   xcb_atom_t frameExtents;
+  xcb_atom_t workArea;
+  xcb_atom_t currentDesktop;
+  xcb_atom_t netWmState;
+  xcb_atom_t netWmStateShaded;
 };
 
 const Atoms& TheAtoms(xcb_connection_t* connection) {
@@ -54,6 +62,10 @@ const Atoms& TheAtoms(xcb_connection_t* connection) {
       {"_NET_SUPPORTING_WM_CHECK", &Atoms::supportingCheck},
       {"WM_STATE", &Atoms::wmState},
       {"_NET_FRAME_EXTENTS", &Atoms::frameExtents},
+      {"_NET_WORKAREA", &Atoms::workArea},
+      {"_NET_CURRENT_DESKTOP", &Atoms::currentDesktop},
+      {"_NET_WM_STATE", &Atoms::netWmState},
+      {"_NET_WM_STATE_SHADED", &Atoms::netWmStateShaded},
   };
   constexpr std::size_t kCount = sizeof kNamed / sizeof kNamed[0];
   static_assert(kCount * sizeof(xcb_atom_t) == sizeof(Atoms), "a name for each atom");
@@ -122,6 +134,66 @@ bool HasNonZeroExtents(PendingProperty& extents) {
   return values[0] != 0 || values[1] != 0 || values[2] != 0 || values[3] != 0;
 }
 
+// The values of a property of 32-bit items, as far as they were read.
+std::vector<std::uint32_t> Cardinals(PendingProperty& property) {
+  const xcb_get_property_reply_t* reply = property.Reply();
+  if (!reply || reply->format != 32) return {};
+  const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+  return std::vector<std::uint32_t>(values, values + xcb_get_property_value_length(reply) / 4);
+}
+
+// WM_NORMAL_HINTS: eighteen 32-bit values, of which the game writes the
+// flags, the place, the size, the smallest and largest size, and the gravity.
+constexpr std::uint32_t kNormalHintsLength = 18;
+constexpr std::uint32_t kHintUserPosition = 1u << 0;
+constexpr std::uint32_t kHintUserSize = 1u << 1;
+constexpr std::uint32_t kHintMinSize = 1u << 4;
+constexpr std::uint32_t kHintMaxSize = 1u << 5;
+constexpr std::uint32_t kHintGravity = 1u << 9;
+
+// The size the hints hold the window at: their smallest and largest size,
+// when both are given and one.
+QSize PinnedSizeIn(PendingProperty& normalHints) {
+  const std::vector<std::uint32_t> hints = Cardinals(normalHints);
+  if (hints.size() < 9 || !(hints[0] & kHintMinSize) || !(hints[0] & kHintMaxSize)) return QSize();
+  if (hints[5] != hints[7] || hints[6] != hints[8]) return QSize();
+  return QSize(static_cast<int>(hints[5]), static_cast<int>(hints[6]));
+}
+
+// The work area of the current desktop from _NET_WORKAREA (x, y, width and
+// height for each desktop); null when the manager gives none.
+QRect WorkAreaIn(PendingProperty& workAreas, PendingProperty& currentDesktop) {
+  const std::vector<std::uint32_t> areas = Cardinals(workAreas);
+  const std::vector<std::uint32_t> current = Cardinals(currentDesktop);
+  std::size_t desktop = current.empty() ? 0 : current[0];
+  if (4 * desktop + 4 > areas.size()) desktop = 0;
+  if (areas.size() < 4) return QRect();
+  const std::uint32_t* area = &areas[4 * desktop];
+  return QRect(static_cast<int>(area[0]), static_cast<int>(area[1]), static_cast<int>(area[2]),
+               static_cast<int>(area[3]));
+}
+
+// The window's screen in server pixels. Qt keeps a screen's corner where the
+// server has it and divides only its size by the scale; a lone screen is the
+// root window itself, whose size needs no conversion at all.
+QRect ScreenAreaOf(QWidget* window, const QRect& root) {
+  const QScreen* screen = window->screen();
+  if (!screen || QGuiApplication::screens().size() == 1) return root;
+  const QRect logical = screen->geometry();
+  const qreal scale = screen->devicePixelRatio();
+  return QRect(logical.topLeft(), QSize(qRound(logical.width() * scale), qRound(logical.height() * scale)));
+}
+
+// Where Qt believes the window stands, in its own pixels.
+FramePlacement PlacementByQt(QWidget* window) {
+  FramePlacement placement;
+  placement.client = window->geometry();
+  placement.frame = window->frameGeometry();
+  const QScreen* screen = window->screen();
+  placement.available = screen ? screen->availableGeometry() : placement.frame;
+  return placement;
+}
+
 // A compositing manager (mutter) that has sent a window a sync request
 // shows nothing new of it until the window answers, which it does from its
 // event loop. The game holds its thread on purpose (the opening lines are
@@ -173,14 +245,14 @@ void OfferOnlyClose(QWidget* window) {
 
 FramePlacement PlacementOf(QWidget* window) {
   xcb_connection_t* connection = X11Connection();
-  if (!connection) return FramePlacement{window->geometry(), window->frameGeometry()};
+  if (!connection) return PlacementByQt(window);
   const Atoms& atoms = TheAtoms(connection);
   const auto client = static_cast<xcb_window_t>(window->winId());
   xcb_window_t frame = client;
   xcb_window_t root = XCB_WINDOW_NONE;
   for (;;) {
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, frame), nullptr);
-    if (!tree) return FramePlacement{window->geometry(), window->frameGeometry()};
+    if (!tree) return PlacementByQt(window);
     root = tree->root;
     const xcb_window_t parent = tree->parent;
     std::free(tree);
@@ -190,6 +262,7 @@ FramePlacement PlacementOf(QWidget* window) {
   // The rest is asked for at once and then read: one round trip.
   const xcb_get_geometry_cookie_t frameCookie = xcb_get_geometry(connection, frame);
   const xcb_get_geometry_cookie_t clientCookie = xcb_get_geometry(connection, client);
+  const xcb_get_geometry_cookie_t rootCookie = xcb_get_geometry(connection, root);
   const xcb_translate_coordinates_cookie_t originCookie = xcb_translate_coordinates(connection, client, root, 0, 0);
   // A manager announces itself on the root window, marks each window it has
   // taken in with WM_STATE, and says how far its frame reaches once it has
@@ -198,11 +271,18 @@ FramePlacement PlacementOf(QWidget* window) {
   PendingProperty supportingCheck(connection, root, atoms.supportingCheck, XCB_GET_PROPERTY_TYPE_ANY, 1);
   PendingProperty wmState(connection, client, atoms.wmState, XCB_GET_PROPERTY_TYPE_ANY, 1);
   PendingProperty frameExtents(connection, client, atoms.frameExtents, XCB_ATOM_CARDINAL, 4);
+  PendingProperty netWmState(connection, client, atoms.netWmState, XCB_ATOM_ATOM, 32);
+  PendingProperty normalHints(connection, client, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS,
+                              kNormalHintsLength);
+  constexpr std::uint32_t kDesktopsRead = 32;
+  PendingProperty workAreas(connection, root, atoms.workArea, XCB_ATOM_CARDINAL, 4 * kDesktopsRead);
+  PendingProperty currentDesktop(connection, root, atoms.currentDesktop, XCB_ATOM_CARDINAL, 1);
 
   xcb_get_geometry_reply_t* frameGeometry = xcb_get_geometry_reply(connection, frameCookie, nullptr);
   xcb_get_geometry_reply_t* clientGeometry = xcb_get_geometry_reply(connection, clientCookie, nullptr);
+  xcb_get_geometry_reply_t* rootGeometry = xcb_get_geometry_reply(connection, rootCookie, nullptr);
   xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(connection, originCookie, nullptr);
-  FramePlacement placement{window->geometry(), window->frameGeometry()};
+  FramePlacement placement = PlacementByQt(window);
   if (frameGeometry && clientGeometry && origin) {
     placement.client = QRect(origin->dst_x, origin->dst_y, clientGeometry->width, clientGeometry->height);
     placement.frame = frame == client ? placement.client
@@ -210,9 +290,20 @@ FramePlacement PlacementOf(QWidget* window) {
                                               frameGeometry->width + 2 * frameGeometry->border_width,
                                               frameGeometry->height + 2 * frameGeometry->border_width);
   }
+  if (rootGeometry) {
+    placement.available = ScreenAreaOf(window, QRect(0, 0, rootGeometry->width, rootGeometry->height));
+    // The manager's panels, where it keeps some.
+    const QRect workArea = WorkAreaIn(workAreas, currentDesktop);
+    if (workArea.isValid() && workArea.intersects(placement.available)) placement.available &= workArea;
+  }
   std::free(frameGeometry);
   std::free(clientGeometry);
+  std::free(rootGeometry);
   std::free(origin);
+  placement.pinnedSize = PinnedSizeIn(normalHints);
+  for (const std::uint32_t state : Cardinals(netWmState)) {
+    if (state == atoms.netWmStateShaded && state != XCB_ATOM_NONE) placement.shaded = true;
+  }
   if (supportingCheck.Exists()) {
     placement.settledByManager = wmState.Exists() && (frame != client || !HasNonZeroExtents(frameExtents)) &&
                                  frameExtents.Exists();
@@ -220,7 +311,51 @@ FramePlacement PlacementOf(QWidget* window) {
   return placement;
 }
 
-void RequestGeometryAgain(QWidget* window, const QRect& client) {
+QRect LogicalRectOf(QWidget* window, const QRect& device) {
+  const QScreen* screen = window->screen();
+  const qreal scale = screen ? screen->devicePixelRatio() : 1.0;
+  if (scale == 1.0) return device;
+  // Qt keeps each screen's corner where the server has it, and scales what
+  // lies beyond it.
+  const QPoint corner = screen->geometry().topLeft();
+  const QPoint offset = device.topLeft() - corner;
+  return QRect(corner + QPoint(qRound(offset.x() / scale), qRound(offset.y() / scale)),
+               QSize(qRound(device.width() / scale), qRound(device.height() / scale)));
+}
+
+void PinGeometry(QWidget* window, const QRect& client) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection) return;
+  // Qt writes these hints in its own pixels, rounded from the size it was
+  // given; these are the server's, to the pixel.
+  const auto width = static_cast<std::uint32_t>(client.width());
+  const auto height = static_cast<std::uint32_t>(client.height());
+  const std::uint32_t hints[kNormalHintsLength] = {
+      kHintUserPosition | kHintUserSize | kHintMinSize | kHintMaxSize | kHintGravity,
+      static_cast<std::uint32_t>(client.x()),
+      static_cast<std::uint32_t>(client.y()),
+      width,
+      height,
+      width,
+      height,
+      width,
+      height,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      XCB_GRAVITY_STATIC,
+  };
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()),
+                      XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, kNormalHintsLength, hints);
+  xcb_flush(connection);
+}
+
+void RequestGeometry(QWidget* window, const QRect& client) {
   xcb_connection_t* connection = X11Connection();
   if (!connection) return;
   // With the static gravity Qt gives the window, a manager reads x and y as
@@ -232,4 +367,78 @@ void RequestGeometryAgain(QWidget* window, const QRect& client) {
                        XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
                        values);
   xcb_flush(connection);
+}
+
+void RequestUnshade(QWidget* window) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection) return;
+  const Atoms& atoms = TheAtoms(connection);
+  if (atoms.netWmState == XCB_ATOM_NONE || atoms.netWmStateShaded == XCB_ATOM_NONE) return;
+  const xcb_setup_t* setup = xcb_get_setup(connection);
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+  if (!screen) return;
+  // The request a client makes of the manager for its own window: remove (0)
+  // the state, asked for by an application (1).
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = static_cast<xcb_window_t>(window->winId());
+  message.type = atoms.netWmState;
+  message.data.data32[0] = 0;
+  message.data.data32[1] = atoms.netWmStateShaded;
+  message.data.data32[2] = 0;
+  message.data.data32[3] = 1;
+  xcb_send_event(connection, 0, screen->root,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&message));
+  xcb_flush(connection);
+}
+
+void MapAgain(QWidget* window) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection) return;
+  xcb_map_window(connection, static_cast<xcb_window_t>(window->winId()));
+  xcb_flush(connection);
+}
+
+namespace {
+
+// Hears the server's word that a property of the window changed, before Qt
+// handles it (and lets Qt handle it as ever).
+class CManagerStateWatch : public QObject, public QAbstractNativeEventFilter {
+ public:
+  CManagerStateWatch(QWidget* window, xcb_atom_t property, std::function<void()> changed)
+      : QObject(window),
+        m_window(static_cast<xcb_window_t>(window->winId())),
+        m_property(property),
+        m_changed(std::move(changed)) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~CManagerStateWatch() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+  CManagerStateWatch(const CManagerStateWatch&) = delete;
+  CManagerStateWatch& operator=(const CManagerStateWatch&) = delete;
+
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
+    const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
+    if (notify->window == m_window && notify->atom == m_property) m_changed();
+    return false;
+  }
+
+ private:
+  xcb_window_t m_window;
+  xcb_atom_t m_property;
+  std::function<void()> m_changed;
+};
+
+}  // namespace
+
+void WatchManagerState(QWidget* window, std::function<void()> changed) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection || !window) return;
+  const xcb_atom_t property = TheAtoms(connection).netWmState;
+  if (property == XCB_ATOM_NONE) return;
+  new CManagerStateWatch(window, property, std::move(changed));
 }

@@ -6,6 +6,8 @@
 
 #include <QMargins>
 #include <QRect>
+#include <QSize>
+#include <functional>
 
 class QWidget;
 
@@ -23,9 +25,22 @@ void OfferOnlyClose(QWidget* window);
 // below the root: the manager's _NET_FRAME_EXTENTS is not kept true by every
 // manager (xfwm4 leaves out the borders it draws round a window of fixed
 // size). Elsewhere, what Qt knows.
+//
+// On X11 every rectangle here is in the server's own pixels (device pixels),
+// whatever scale Qt draws at: a manager's decorations and a screen's panels
+// are measured in those, and a scaled size converted to them and back is not
+// always the size it was.
 struct FramePlacement {
   QRect client;
   QRect frame;
+  // The area the frame is to fill: the screen's, less the panels the manager
+  // keeps free of windows.
+  QRect available;
+  // The size the window asks the manager to hold it at (its smallest and
+  // largest size, one and the same); invalid while it asks for none.
+  QSize pinnedSize;
+  // Rolled up into its caption by the manager.
+  bool shaded = false;
   // False while a window manager runs and has not yet taken the window in
   // (framed and placed it): until then, where the window stands says nothing.
   bool settledByManager = true;
@@ -36,8 +51,31 @@ struct FramePlacement {
 };
 FramePlacement PlacementOf(QWidget* window);
 
+// The rectangle of Qt's logical pixels that stands for `device`, a rectangle of
+// the server's pixels on the window's screen, as far as Qt can tell them apart.
+QRect LogicalRectOf(QWidget* window, const QRect& device);
+
+// Asks the manager to hold the window at this geometry (inside its frame, in
+// server pixels): its size neither larger nor smaller, and its place where the
+// window itself asks to stand. Does nothing off X11.
+void PinGeometry(QWidget* window, const QRect& client);
+
 // Asks the window system for the window's geometry (inside the manager's
-// frame) once more, whatever Qt believes it has: a manager that turned down
-// an earlier request, or moved the window without telling it, leaves Qt
+// frame, in server pixels), whatever Qt believes it has: a manager that turned
+// down an earlier request, or moved the window without telling it, leaves Qt
 // believing that the window already stands there. Does nothing off X11.
-void RequestGeometryAgain(QWidget* window, const QRect& client);
+void RequestGeometry(QWidget* window, const QRect& client);
+
+// Asks the manager to unroll a window it has rolled up into its caption.
+// Does nothing off X11.
+void RequestUnshade(QWidget* window);
+
+// Asks for the window to be mapped once more. A manager that is still
+// starting when the window's first request reaches it may drop that request,
+// and then the window is never shown. Does nothing off X11.
+void MapAgain(QWidget* window);
+
+// Calls `changed` each time the manager changes the window's state on X11
+// (_NET_WM_STATE: rolled up, kept above, ...), which Qt passes on only for
+// the states it knows itself. Stops when `window` is destroyed.
+void WatchManagerState(QWidget* window, std::function<void()> changed);
