@@ -28,8 +28,6 @@ if(NOT objcopy_status EQUAL 0)
   message(FATAL_ERROR "${CPACK_QUADRILEX_OBJCOPY} could not drop the .comment section of the executable")
 endif()
 
-# The files only a Debian package carries, which a plain install leaves out.
+# The file only a Debian package carries, which a plain install leaves out.
 file(INSTALL ${CPACK_QUADRILEX_CHANGELOG} DESTINATION ${staging}/share/doc/quadrilex
      FILE_PERMISSIONS ${document_permissions})
-file(INSTALL ${CPACK_QUADRILEX_LINTIAN_OVERRIDES} DESTINATION ${staging}/share/lintian/overrides
-     RENAME quadrilex FILE_PERMISSIONS ${document_permissions})

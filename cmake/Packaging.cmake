@@ -2,7 +2,7 @@
 # CPack's settings for `cpack -G DEB` (scripts/package.sh). The game's
 # executable, desktop entry, metadata, icons and font licence are installed by
 # app/; this adds the manual page and the copyright to every install, and the
-# changelog and lintian overrides to the package alone (DebianStaging.cmake).
+# changelog to the package alone (DebianStaging.cmake).
 
 set(QUADRILEX_PACKAGE_NAME quadrilex)
 set(QUADRILEX_PACKAGE_MAINTAINER "Brindlewick Puzzle Works <quadrilex@brindlewick.example.org>")
@@ -64,12 +64,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUADRILEX_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the libraries the executable links (Qt, the C++
-# runtime); SDL2 is loaded with dlopen when the first sound plays, so it is
-# named by hand. The Wayland plugin is what makes the game a native Wayland
-# client; under X11 or XWayland the game runs without it.
+# runtime). SDL2 is not one of them: it is loaded with dlopen when the first
+# sound plays, and without it the game plays in silence, so it is recommended
+# rather than required. The Wayland plugin is what makes the game a native
+# Wayland client; under X11 or XWayland the game runs without it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsdl2-2.0-0, qt6-wayland")
 # What Debian expects of a package's files: stripped executables, and
 # directories and control files no one but root can write.
 set(CPACK_STRIP_FILES ON)
@@ -79,6 +79,5 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # The Debian layout of the staged install, and Debian's own files in it.
 set(CPACK_QUADRILEX_OBJCOPY ${CMAKE_OBJCOPY})
 set(CPACK_QUADRILEX_CHANGELOG ${packaging_out}/changelog.gz)
-set(CPACK_QUADRILEX_LINTIAN_OVERRIDES ${packaging_dir}/lintian-overrides)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianStaging.cmake)
 include(CPack)
