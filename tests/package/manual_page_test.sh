@@ -15,7 +15,7 @@ page="$dir/usr/share/man/man6/quadrilex.6.gz"
 MANWIDTH=80 MANPAGER=cat PAGER=cat man --warnings -l "$page" >"$dir/page.txt" 2>"$dir/warnings.txt" ||
   fail "man could not render the page: $(cat "$dir/warnings.txt")"
 [ ! -s "$dir/warnings.txt" ] || fail "man warns: $(cat "$dir/warnings.txt")"
-for heading in NAME SYNOPSIS DESCRIPTION OPTIONS FILES "EXIT STATUS" ENVIRONMENT; do
+for heading in NAME SYNOPSIS DESCRIPTION OPTIONS CONTROLS FILES "EXIT STATUS" ENVIRONMENT; do
   grep -q "^$heading\$" "$dir/page.txt" || fail "the page has no $heading section"
 done
 grep -q "Quadrilex $version" "$dir/page.txt" || fail "the page does not name version $version"
