@@ -14,4 +14,23 @@ PrintLayout ComputePrintLayout(const RECT& drawRect) {
   return p;
 }
 
+int FitPrintFontHeight(int layoutFontHeight, const std::function<bool(int height)>& pageIsWhole) {
+  if (layoutFontHeight <= 1 || pageIsWhole(layoutFontHeight)) return layoutFontHeight;
+  // Heights above `high` lose text; `fits` is the largest seen whole (0 while
+  // none has been), and every height below `low` is at most it.
+  int fits = 0;
+  int low = 1;
+  int high = layoutFontHeight - 1;
+  while (low <= high) {
+    const int height = low + (high - low) / 2;
+    if (pageIsWhole(height)) {
+      fits = height;
+      low = height + 1;
+    } else {
+      high = height - 1;
+    }
+  }
+  return fits > 0 ? fits : layoutFontHeight;
+}
+
 }  // namespace quadrilex
