@@ -1,11 +1,14 @@
 #include "platform/printing.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QString>
+#include <climits>
 #include <memory>
 
 #include "platform/afx.h"
@@ -40,6 +43,29 @@ void PrintPages(CView& view, CDC& dc, CPrintInfo& info, QPrinter& printer) {
 }
 
 }  // namespace
+
+SIZE CalcDrawTextExtent(CDC* pDC, const CFont& font, const std::string& text, int width, UINT format) {
+  // Measured as DrawText lays the text out: the same flags, on the same page's
+  // painter where there is one, so the measure and the drawing agree.
+  const int flags = Qt::AlignLeft | Qt::AlignTop | ((format & DT_WORDBREAK) ? Qt::TextWordWrap : 0);
+  const QString qtext = QString::fromLocal8Bit(text.data(), static_cast<int>(text.size()));
+  const QRect room(0, 0, width, INT_MAX / 2);
+  QRect used;
+  auto* printerDC = dynamic_cast<CPrinterDC*>(pDC);
+  if (printerDC && printerDC->Page()) {
+    QPainter& painter = *printerDC->Page();
+    painter.save();
+    painter.setFont(font.Font());
+    used = painter.boundingRect(room, flags, qtext);
+    painter.restore();
+  } else {
+    used = QFontMetrics(font.Font()).boundingRect(room, flags, qtext);
+  }
+  SIZE extent;
+  extent.cx = used.width();
+  extent.cy = used.height();
+  return extent;
+}
 
 void SetPrinterSetup(std::function<void(QPrinter&)> setup) { PrinterSetup() = std::move(setup); }
 

@@ -132,6 +132,9 @@ class CQuadrilexdView : public CView {
 
   // The instruction texts.
   void BuildInstructionTexts();
+  // Whether the printed page's heading and every line of its body are whole
+  // at this font height, on the page pDC draws on.
+  bool PrintedPageIsWhole(CDC* pDC, int fontHeight);
 
   // ---- drawing objects and texts, in the order they are made ----
   CBitmap m_bmpArrangement[quadrilex::kArrangementCount];
