@@ -1,6 +1,6 @@
 // Printing and print preview on Qt, as the framework runs them for a view: the
 // printer is asked for, then the view prepares, begins, prints each page and
-// ends.
+// ends. A job that cannot be finished tells the player so in a message box.
 #pragma once
 
 #include <functional>

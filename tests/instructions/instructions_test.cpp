@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -14,6 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <string>
@@ -252,6 +258,98 @@ TEST_F(InstructionsTest, ANarrowTallPaperStillPrintsTheWholeTextOnOnePage) {
   const std::string text = PdfText(pdf);
   EXPECT_NE(text.find("Welcome to the Quadrilex game"), std::string::npos);
   EXPECT_NE(text.find(LastLineOf(view->PrintText())), std::string::npos);
+}
+
+// A directory whose file system refuses to grow a file: a 12 KB tmpfs where
+// this process may mount one (as root), else the process's file size limit,
+// under which the kernel refuses any write past 4 KB (EFBIG, with SIGXFSZ
+// ignored). Either way the writes fail in the kernel, as on a full disk.
+class FailingWrites {
+ public:
+  explicit FailingWrites(const QString& directory) : m_directory(QFile::encodeName(directory).toStdString()) {
+    m_mounted = mount("quadrilex-test", m_directory.c_str(), "tmpfs", 0, "size=12k,mode=0755") == 0;
+  }
+  FailingWrites(const FailingWrites&) = delete;
+  FailingWrites& operator=(const FailingWrites&) = delete;
+  ~FailingWrites() {
+    End();
+    if (m_mounted) umount2(m_directory.c_str(), MNT_DETACH);
+  }
+  bool OnTmpfs() const { return m_mounted; }
+  // From here until End, writes that grow a file past what is left fail.
+  void Begin() {
+    if (m_mounted) return;
+    getrlimit(RLIMIT_FSIZE, &m_kept);
+    m_keptHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_kept;
+    limit.rlim_cur = 4096;
+    m_limited = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  void End() {
+    if (!m_limited) return;
+    setrlimit(RLIMIT_FSIZE, &m_kept);
+    std::signal(SIGXFSZ, m_keptHandler);
+    m_limited = false;
+  }
+
+ private:
+  std::string m_directory;
+  bool m_mounted = false;
+  bool m_limited = false;
+  rlimit m_kept{};
+  void (*m_keptHandler)(int) = SIG_DFL;
+};
+
+TEST_F(InstructionsTest, APrintThatCannotBeWrittenSaysSoAndLeavesTheOldFileAsItWas) {
+  const QString full = dir.filePath(QStringLiteral("full"));
+  ASSERT_TRUE(QDir().mkpath(full));
+  FailingWrites failing(full);
+  RecordProperty("failing_writes", failing.OnTmpfs() ? "12 KB tmpfs" : "RLIMIT_FSIZE 4 KB");
+  const QString old = full + QStringLiteral("/old.pdf");
+  QByteArray oldBytes("%PDF-1.4\n");
+  while (oldBytes.size() < 8000) oldBytes += "% an earlier print, to be kept byte for byte\n";
+  oldBytes.truncate(8000);
+  {
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(oldBytes), oldBytes.size());
+  }
+  SetPrinterSetup([old](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(old);
+  });
+  view->Paint();
+  host->ClearRecords();
+  failing.Begin();
+  view->OnFilePrintDirect();
+  failing.End();
+
+  ASSERT_EQ(host->MessageBoxes().size(), 1u);
+  EXPECT_EQ(host->MessageBoxes()[0].caption, "Quadrilex");
+  EXPECT_EQ(host->MessageBoxes()[0].text.rfind("The instructions were not printed: ", 0), 0u)
+      << host->MessageBoxes()[0].text;
+  QFile file(old);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll() == oldBytes) << "the earlier file was changed";
+  // Nothing half written is left beside it.
+  EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("old.pdf")});
+}
+
+TEST_F(InstructionsTest, PrintingOverAnExistingFileKeepsItsPermissions) {
+  {
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("an earlier print");
+  }
+  ASSERT_EQ(chmod(QFile::encodeName(pdf).constData(), 0640), 0);
+  view->Paint();
+  host->ClearRecords();
+  view->OnFilePrintDirect();
+  EXPECT_TRUE(host->MessageBoxes().empty());
+  EXPECT_EQ(PdfPages(pdf), 1);
+  struct stat status {};
+  ASSERT_EQ(stat(QFile::encodeName(pdf).constData(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
 }
 
 TEST_F(InstructionsTest, PrintingTwiceKeepsOnePrintFont) {
