@@ -94,12 +94,12 @@ int CloseOnThread(void* data) {
 }  // namespace
 
 void CDeferredSoundOutput::CloseWithin(std::unique_ptr<CSdlSoundOutput> output, std::chrono::milliseconds wait) {
-  // SDL is loaded: the device was opened through it.
+  // SDL is loaded, since the device was opened through it.
   const SdlAudio* sdl = LoadSdlAudio(nullptr);
   auto closing = std::make_shared<Closing>();
   closing->output = std::move(output);
   auto* share = new std::shared_ptr<Closing>(closing);
-  SDL_Thread* thread = sdl->SDL_CreateThread(CloseOnThread, "quadrilex close", share);
+  SDL_Thread* thread = sdl != nullptr ? sdl->SDL_CreateThread(CloseOnThread, "quadrilex close", share) : nullptr;
   if (thread == nullptr) {
     // No thread to leave it to: closed here, for as long as that takes.
     delete share;
