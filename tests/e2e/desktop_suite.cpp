@@ -18,11 +18,13 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/e2e/driver/game_driver.h"
+#include "tests/e2e/driver/game_process.h"
 #include "tests/e2e/driver/image.h"
 #include "tests/e2e/driver/screen_reader.h"
 #include "tests/e2e/driver/solver.h"
@@ -295,6 +297,273 @@ TEST_F(Desktop, AltF4EndsTheGameWithStatusZero) {
   const auto status = game_->process().waitExit(10s);
   ASSERT_TRUE(status) << "the game is still running after Alt+F4";
   EXPECT_TRUE(status->exited && status->code == 0) << ToString(*status);
+}
+
+// Sets an environment variable for the games started while it lives, and puts
+// back what was there before.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      setenv(name_.c_str(), old_->c_str(), 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+// The game on a screen that Qt scales, by QT_SCALE_FACTOR or by the Xft.dpi
+// that a desktop sets at 150 % and 200 %. The X screen starts at 2560 by 2048
+// (QUADRILEX_E2E_SCREEN) and xrandr makes it smaller.
+class ScaledScreen : public Desktop {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(Desktop::SetUp());
+    // xrandr makes a virtual screen smaller than it started, never larger.
+    if (Env("QUADRILEX_E2E_SCREEN") != "2560x2048") {
+      GTEST_SKIP() << "needs a screen of 2560 by 2048: QUADRILEX_E2E_SCREEN=2560x2048";
+    }
+  }
+  void TearDown() override {
+    Desktop::TearDown();
+    if (x_) x_->setResources("");
+  }
+
+  void UseScreen(int width, int height) {
+    ASSERT_TRUE(SetScreenSize(*x_, width, height))
+        << "the screen did not keep the size asked for: it is " << ToString(x_->screen());
+  }
+
+  // Starts the game, waits until its frame covers the screen and a dealt
+  // board is on it, drawn at some scale: twelve different arrangements, the
+  // master framed in red. (Read at a scale that is not whole, the outline
+  // gives the scale only to a pixel in 160: the other blocks' outermost
+  // rings, read off by as much, are not judged.)
+  void StartToScaledBoard(ScaledBoard& board) {
+    ASSERT_NO_FATAL_FAILURE(StartGame());
+    ASSERT_TRUE(WaitFor(5s, [&] { return FillsTheScreen(); })) << Where();
+    std::vector<Code> codes;
+    ASSERT_TRUE(WaitFor(
+        30s,
+        [&] {
+          const auto found = FindScaledBoard(game_->shotWindow());
+          if (!found) return false;
+          codes = ReadBoard(found->picture, Board{0, 0});
+          std::set<Code> distinct(codes.begin(), codes.end());
+          if (distinct.size() != kBlockCount) return false;
+          for (const Code& c : codes)
+            if (!IsArrangement(c)) return false;
+          board = *found;
+          return true;
+        },
+        Millis(100)))
+        << "no whole board on the screen; last read " << Join(codes) << "; " << Where();
+    std::cout << "[  scaled  ] board at " << ToString(board.area) << ", " << board.scale
+              << " screen pixels to the game's pixel" << std::endl;
+  }
+
+  // The window's own area, inside the manager's frame, reaches the screen's
+  // bottom and right edges but for a border no thicker than the frame's side,
+  // and its last row is the game's grey: no strip of black below or beside it.
+  void ExpectNoStrip() {
+    const auto window = game_->refreshWindow();
+    ASSERT_TRUE(window);
+    const Rect area = window->area;
+    const Rect frame = x_->frameOf(window->id);
+    const Rect screen = x_->screen();
+    const int side = area.x - frame.x;
+    EXPECT_LE(screen.bottom() - area.bottom(), side) << "below the window " << Where();
+    EXPECT_LE(screen.right() - area.right(), side) << "beside the window " << Where();
+    const Image shot = x_->capture(area);
+    EXPECT_TRUE(AllOf(shot, Rect{area.x, area.bottom() - 1, area.w, 1}, kGrey))
+        << "the window's last row is not the game's ground: " << Where();
+    EXPECT_TRUE(AllOf(shot, Rect{area.right() - 1, area.bottom() - area.h / 2, 1, area.h / 2}, kGrey))
+        << "the lower half of the window's last column is not the game's ground: " << Where();
+  }
+
+  // Once the board is on the screen, nothing changes by itself: the frame and
+  // the window stay where they are, no property of the window is written,
+  // and the game uses under a twentieth of a core (the clock's box redrawn
+  // twenty times a second).
+  void ExpectSettled(std::chrono::seconds span) {
+    const WindowId window = game_->window().id;
+    const Rect frame = x_->frameOf(window);
+    const Rect area = game_->window().area;
+    const std::string properties = x_->properties(window);
+    const double cpuBefore = game_->process().cpuSeconds();
+    const auto end = std::chrono::steady_clock::now() + span;
+    bool still = true;
+    while (still && std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(250ms);
+      const auto now = game_->refreshWindow();
+      still = now && now->area == area && x_->frameOf(window) == frame;
+    }
+    const double cpuUsed = game_->process().cpuSeconds() - cpuBefore;
+    EXPECT_TRUE(still) << "the window moved from " << ToString(area) << " in frame " << ToString(frame) << ": "
+                       << Where();
+    EXPECT_EQ(x_->properties(window), properties) << "a property of the window was written";
+    const double seconds = std::chrono::duration<double>(span).count();
+    std::cout << "[   cpu    ] " << cpuUsed << " s in " << seconds << " s after the board" << std::endl;
+    EXPECT_LT(cpuUsed, 0.05 * seconds) << "the game used " << cpuUsed << " s of a core in " << seconds << " s";
+  }
+
+  void ExpectAltF4EndsWithStatusZero() {
+    // With no manager nobody gives the window the keyboard: a click on the
+    // game's ground (the lower right corner, where nothing is drawn) does.
+    if (!WaitFor(1s, [&] { return x_->isWithin(x_->inputFocus(), game_->window().id); })) {
+      const Rect& area = game_->window().area;
+      x_->click(area.right() - 20, area.bottom() - 20);
+      ASSERT_TRUE(WaitFor(5s, [&] { return x_->isWithin(x_->inputFocus(), game_->window().id); }))
+          << "the main window does not take the keyboard focus";
+    }
+    x_->tapKey(XK_F4, {XK_Alt_L});
+    const auto status = game_->process().waitExit(10s);
+    ASSERT_TRUE(status) << "the game is still running after Alt+F4";
+    EXPECT_TRUE(status->exited && status->code == 0) << ToString(*status);
+  }
+};
+
+// Qt's pixels twice and one and a half times the screen's: the game is drawn
+// at that scale, its frame fills the screen to the pixel and then stays put.
+TEST_F(ScaledScreen, AtAScaleFactorTheFrameFillsTheScreenSettlesAndClosesWithAltF4) {
+  struct Case {
+    int width, height;
+    const char* factor;
+    double scale;
+  };
+  for (const Case& c : {Case{2560, 2048, "2", 2.0}, Case{1920, 1536, "1.5", 1.5}}) {
+    SCOPED_TRACE(std::string("QT_SCALE_FACTOR=") + c.factor + " on " + std::to_string(c.width) + "x" +
+                 std::to_string(c.height));
+    ASSERT_NO_FATAL_FAILURE(UseScreen(c.width, c.height));
+    const ScopedEnv factor("QT_SCALE_FACTOR", c.factor);
+    ScaledBoard board;
+    ASSERT_NO_FATAL_FAILURE(StartToScaledBoard(board));
+    EXPECT_NEAR(board.scale, c.scale, 0.02);
+    ExpectNoStrip();
+    ExpectSettled(5s);
+    ASSERT_NO_FATAL_FAILURE(ExpectAltF4EndsWithStatusZero());
+  }
+}
+
+// GNOME on X11 scales by the X resource Xft.dpi: 192 at 200 %, 144 at 150 %.
+// On a 1920 by 1080 screen the board fits at 150 %; at 200 % it does not, and
+// the game draws at the largest scale at which it fits.
+TEST_F(ScaledScreen, UnderXftDpiTheGameStartsFullAndSettles) {
+  ASSERT_NO_FATAL_FAILURE(UseScreen(1920, 1080));
+  const ScopedEnv scaling("QT_ENABLE_HIGHDPI_SCALING", "1");
+  const ScopedEnv factor("QT_SCALE_FACTOR", nullptr);
+  for (const int dpi : {192, 144}) {
+    SCOPED_TRACE("Xft.dpi " + std::to_string(dpi));
+    x_->setResources("Xft.dpi:\t" + std::to_string(dpi) + "\n");
+    ScaledBoard board;
+    ASSERT_NO_FATAL_FAILURE(StartToScaledBoard(board));
+    EXPECT_TRUE(game_->locateView(5s)) << Where();
+    const double viewHeight = game_->view().h / board.scale;
+    if (dpi == 144) {
+      EXPECT_NEAR(board.scale, 1.5, 0.02);
+    } else {
+      EXPECT_GT(board.scale, 1.4);
+      EXPECT_LT(board.scale, 2.0);
+      // The view's height is what holds the board back: the game's 660 rows
+      // fill it.
+      EXPECT_NEAR(viewHeight, 660, 2) << "view " << ToString(game_->view());
+    }
+    EXPECT_TRUE(OnlyTheMainWindow()) << "a message box is shown";
+    ExpectNoStrip();
+    ExpectSettled(3s);
+    game_->process().stop();
+  }
+}
+
+// The manager rolls the frame up into its caption, as the wheel on the caption
+// does under openbox: it is rolled down again at once, with its board.
+TEST_F(Desktop, AShadedFrameIsUnshadedWithItsBoard) {
+  if (!x_->hasWindowManager()) GTEST_SKIP() << "only a window manager shades a window";
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
+  const std::vector<Code> dealt = game_->codes();
+  const WindowId window = game_->window().id;
+  const auto shaded = [&] {
+    const auto states = x_->states(window);
+    return std::find(states.begin(), states.end(), "_NET_WM_STATE_SHADED") != states.end();
+  };
+  x_->requestState(window, true, "_NET_WM_STATE_SHADED");
+  const bool seen = WaitFor(1s, [&] { return shaded() || !FillsTheScreen(); }, Millis(5));
+  std::cout << "[  desktop ] " << (seen ? "the frame was rolled up" : "no roll-up seen") << std::endl;
+  EXPECT_TRUE(WaitFor(2s, [&] { return !shaded() && FillsTheScreen(); })) << Where();
+  std::vector<Code> board;
+  EXPECT_TRUE(WaitFor(2s, [&] { return (board = game_->readBoard()) == dealt; }))
+      << "dealt " << Join(dealt) << ", seen " << Join(board);
+}
+
+// A kiosk's start: the manager and the game started at the same moment, in
+// either order. Whichever comes first, the game's frame is the manager's and
+// fills the screen within five seconds, every time.
+using Kiosk = Desktop;
+
+TEST_F(Kiosk, StartedTogetherWithItsManagerTheGameShowsFull) {
+  if (x_->hasWindowManager()) GTEST_SKIP() << "starts a manager of its own: run with QUADRILEX_E2E_WM=none";
+  constexpr int kStarts = 20;
+  for (const bool managerFirst : {true, false}) {
+    for (int run = 0; run < kStarts; ++run) {
+      SCOPED_TRACE(std::string(managerFirst ? "openbox first" : "the game first") + ", start " +
+                   std::to_string(run + 1));
+      const std::string log = logDir_ + "/together-" + std::to_string(managerFirst) + "-" + std::to_string(run);
+      std::unique_ptr<GameProcess> manager;
+      std::unique_ptr<GameProcess> game;
+      const auto startManager = [&] {
+        manager = std::make_unique<GameProcess>("/usr/bin/openbox", std::vector<std::string>{"--sm-disable"},
+                                                log + "-openbox.log");
+      };
+      const auto startGame = [&] {
+        game = std::make_unique<GameProcess>(program_, std::vector<std::string>{"--seed", std::to_string(seed_)},
+                                             log + "-game.log");
+      };
+      if (managerFirst) {
+        startManager();
+        startGame();
+      } else {
+        startGame();
+        startManager();
+      }
+      ASSERT_TRUE(manager->started() && game->started());
+      const std::string pidFile = Env("QUADRILEX_E2E_PIDFILE");
+      if (!pidFile.empty()) std::ofstream(pidFile, std::ios::app) << game->pid() << "\n";
+      const long pid = game->pid();
+      std::string seen = "no window";
+      const bool full = WaitFor(5s, [&] {
+        const auto window = x_->findWindow([&](const WindowInfo& w) {
+          return w.pid == pid && !w.overrideRedirect && w.transientFor == 0 &&
+                 w.title.find(kGameName) != std::string::npos;
+        });
+        if (!window) return false;
+        const Rect frame = x_->frameOf(window->id);
+        seen = "window " + ToString(window->area) + (window->viewable ? " shown" : " not shown") + " in frame " +
+               ToString(frame);
+        // Framed by the manager (its frame is a window of its own round the
+        // game's), shown, and covering the screen.
+        return window->viewable && frame != window->area && frame == x_->screen();
+      });
+      EXPECT_TRUE(full) << seen;
+      game->stop();
+      // The next start meets a screen with no manager.
+      manager->stop();
+      if (!full) break;
+    }
+  }
 }
 
 // The game as a Wayland client of weston: full in weston's output from the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace e2e {
 
@@ -49,6 +50,44 @@ std::optional<Board> FindBoard(const Image& shot) {
     for (int x = a.x; x + kBlockSize <= a.right(); ++x) {
       if (shot.at(x, y) != kRed) continue;
       if (IsOutline(shot, Rect{x, y, kBlockSize, kBlockSize}, kRed)) return Board{x, y};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<ScaledBoard> FindScaledBoard(const Image& shot) {
+  const Rect& a = shot.area();
+  for (int y = a.y; y + kBlockSize <= a.bottom(); ++y) {
+    for (int x = a.x; x + kBlockSize <= a.right(); ++x) {
+      if (shot.at(x, y) != kRed) continue;
+      // The outline's top row from its top-left pixel, and its left column;
+      // outside the picture every pixel reads black, which ends both.
+      int across = 0;
+      while (shot.at(x + across, y) == kRed) ++across;
+      int down = 0;
+      while (shot.at(x, y + down) == kRed) ++down;
+      // A scale that is not whole can give the outline a pixel more one way
+      // than the other.
+      const bool outline = across >= kBlockSize && down >= kBlockSize && std::abs(across - down) <= 1 &&
+                           RowIs(shot, x, y + down - 1, across, kRed) &&
+                           ColumnIs(shot, x + across - 1, y, down, kRed);
+      if (!outline) {
+        x += across - 1;
+        continue;
+      }
+      ScaledBoard found;
+      const double scaleAcross = static_cast<double>(across) / kBlockSize;
+      const double scaleDown = static_cast<double>(down) / kBlockSize;
+      found.scale = scaleAcross;
+      found.area = Rect{x, y, static_cast<int>(kBoardWidth * scaleAcross), static_cast<int>(kBoardHeight * scaleDown)};
+      found.picture = Image(Rect{0, 0, kBoardWidth, kBoardHeight});
+      for (int v = 0; v < kBoardHeight; ++v) {
+        for (int u = 0; u < kBoardWidth; ++u) {
+          found.picture.set(u, v, shot.at(x + static_cast<int>((u + 0.5) * scaleAcross),
+                                          y + static_cast<int>((v + 0.5) * scaleDown)));
+        }
+      }
+      return found;
     }
   }
   return std::nullopt;

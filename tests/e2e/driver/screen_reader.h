@@ -35,6 +35,21 @@ struct Board {
 // in the picture, scanning rows top to bottom.
 std::optional<Board> FindBoard(const Image& shot);
 
+// The board as the game draws it at a scale: `scale` device pixels to one of
+// the game's pixels (2 where Qt doubles its pixels, 1.5 and the like where the
+// screen is dense or the board only fits smaller). `picture` holds it in the
+// game's own pixels, each read at its centre, its block 0 at (0, 0), so that
+// ReadBoard and ReadFrame read it with Board{0, 0}; `area` is where it stands
+// on the screen.
+struct ScaledBoard {
+  double scale = 1.0;
+  Rect area;
+  Image picture;
+};
+// The master's red outline of any size from 160 by 160 screen pixels up, as
+// FindBoard finds it at one screen pixel to the game's pixel.
+std::optional<ScaledBoard> FindScaledBoard(const Image& shot);
+
 // Where the board must stand in a view of that size: centred across and one
 // pixel below the centre.
 Board ExpectedBoard(const Rect& view);

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -331,15 +332,15 @@ Rect XSession::frameOf(WindowId window) {
   return Rect{attrs.x, attrs.y, attrs.width + 2 * attrs.border_width, attrs.height + 2 * attrs.border_width};
 }
 
-std::vector<std::string> XSession::allowedActions(WindowId window) {
+std::vector<std::string> XSession::atomNames(WindowId window, const char* property) {
   Display* d = handle_->display;
   std::vector<std::string> names;
   Atom type = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, window, XInternAtom(d, "_NET_WM_ALLOWED_ACTIONS", False), 0, 64, False, XA_ATOM, &type,
-                         &format, &count, &after, &data) == Success &&
+  if (XGetWindowProperty(d, window, XInternAtom(d, property, False), 0, 64, False, XA_ATOM, &type, &format, &count,
+                         &after, &data) == Success &&
       data) {
     const auto* atoms = reinterpret_cast<const Atom*>(data);
     for (unsigned long i = 0; i < count; ++i) {
@@ -351,6 +352,56 @@ std::vector<std::string> XSession::allowedActions(WindowId window) {
     XFree(data);
   }
   return names;
+}
+
+std::vector<std::string> XSession::allowedActions(WindowId window) {
+  return atomNames(window, "_NET_WM_ALLOWED_ACTIONS");
+}
+
+std::vector<std::string> XSession::states(WindowId window) { return atomNames(window, "_NET_WM_STATE"); }
+
+std::string XSession::properties(WindowId window) {
+  Display* d = handle_->display;
+  int count = 0;
+  Atom* names = XListProperties(d, window, &count);
+  std::vector<std::string> entries;
+  for (int i = 0; i < count; ++i) {
+    std::string entry;
+    if (char* name = XGetAtomName(d, names[i])) {
+      entry = name;
+      XFree(name);
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, names[i], 0, 1 << 16, False, AnyPropertyType, &type, &format, &items, &after,
+                           &data) == Success &&
+        data) {
+      // Xlib hands 32-bit items over as longs.
+      const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+      entry += "=" + std::to_string(type) + "/" + std::to_string(format) + ":";
+      entry.append(reinterpret_cast<const char*>(data), items * itemSize);
+      XFree(data);
+    }
+    entries.push_back(entry);
+  }
+  if (names) XFree(names);
+  std::sort(entries.begin(), entries.end());
+  std::string all;
+  for (const std::string& e : entries) all += e + "\n";
+  return all;
+}
+
+void XSession::setResources(const std::string& text) {
+  Display* d = handle_->display;
+  if (text.empty()) {
+    XDeleteProperty(d, handle_->root, XA_RESOURCE_MANAGER);
+  } else {
+    XChangeProperty(d, handle_->root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+  }
+  sync();
 }
 
 bool XSession::hasWindowManager() {

@@ -86,6 +86,15 @@ class XSession {
   Rect frameOf(WindowId window);
   // The actions the manager says it allows on the window (_NET_WM_ALLOWED_ACTIONS).
   std::vector<std::string> allowedActions(WindowId window);
+  // The states the window is in (_NET_WM_STATE): _NET_WM_STATE_SHADED and the like.
+  std::vector<std::string> states(WindowId window);
+  // Every property of the window, names and values, in one text: two readings
+  // are equal when nobody has written a property in between (or has written
+  // it back as it was).
+  std::string properties(WindowId window);
+  // The X resources of the screen (the RESOURCE_MANAGER text that xrdb
+  // writes, as a desktop's settings do: "Xft.dpi:\t192\n"); empty removes them.
+  void setResources(const std::string& text);
   // True when a window manager owns the screen (_NET_SUPPORTING_WM_CHECK).
   bool hasWindowManager();
 
@@ -94,6 +103,7 @@ class XSession {
   void collect(unsigned long window, bool parentViewable, std::vector<WindowInfo>& out);
   bool fill(unsigned long window, bool parentViewable, WindowInfo& info);
   void fakeKey(unsigned long keysym, bool press);
+  std::vector<std::string> atomNames(WindowId window, const char* property);
 
   struct Handle;
   std::unique_ptr<Handle> handle_;
