@@ -485,6 +485,26 @@ TEST_F(ScaledScreen, UnderXftDpiTheGameStartsFullAndSettles) {
     EXPECT_TRUE(OnlyTheMainWindow()) << "a message box is shown";
     ExpectNoStrip();
     ExpectSettled(3s);
+    if (dpi == 192) {
+      // At a scale that is neither Qt's nor one, a click still lands on the
+      // game's pixel under the pointer: an arrow moves its block.
+      const std::vector<Code> dealt = ReadBoard(board.picture, Board{0, 0});
+      int zone = 0;
+      for (int z = 1; z <= 8 && zone == 0; ++z) {
+        if (std::find(dealt.begin(), dealt.end(), ApplyZone(dealt[1], z)) == dealt.end()) zone = z;
+      }
+      ASSERT_NE(zone, 0);
+      const Point at = Board{0, 0}.point(1, ZoneClickPoint(zone).x, ZoneClickPoint(zone).y);
+      x_->click(board.area.x + static_cast<int>((at.x + 0.5) * board.scale),
+                board.area.y + static_cast<int>((at.y + 0.5) * board.scale));
+      const Code expected = ApplyZone(dealt[1], zone);
+      Code seen;
+      EXPECT_TRUE(WaitFor(3s, [&] {
+        const auto now = FindScaledBoard(game_->shotWindow());
+        return now && (seen = ReadBlock(now->picture, Board{0, 0}, 1)) == expected;
+      })) << "zone " << zone << " of block 1 (" << dealt[1] << ") should give " << expected << ", the block shows "
+          << seen;
+    }
     game_->process().stop();
   }
 }

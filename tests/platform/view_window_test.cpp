@@ -1,5 +1,6 @@
 // The view window's paints of the game on Qt's offscreen platform: a paint
-// asked for while another is held open is run once, after it.
+// asked for while another is held open is run once, after it. And the scale
+// the game draws at on a window of a given size.
 #include "platform/view_window.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,36 @@ TEST(ViewWindowPaint, APaintAskedForWhileOneIsHeldIsPostedOnceAndRunsAfterIt) {
   EXPECT_LE(counter.m_nCalls, 3);
   for (int pass = 0; pass < 10; ++pass) QCoreApplication::processEvents();
   EXPECT_EQ(view.m_nPaints, 2);
+}
+
+// The client area a 1920 by 1080 screen leaves the view under a caption and
+// a menu bar, in device pixels, at any scale: the screen of a player whose
+// desktop scales it by 100 % to 300 %.
+TEST(GamePixels, AViewOnA1920By1080ScreenHoldsTheWholeGameAtEveryScale) {
+  const QSize device(1920, 1080 - 96);
+  for (const qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0, 2.25, 2.5, 3.0}) {
+    SCOPED_TRACE(scale);
+    const QSize logical(qRound(device.width() / scale), qRound(device.height() / scale));
+    const GamePixels game = GamePixelsFor(logical, scale);
+    EXPECT_GE(game.size.width(), 1016);
+    EXPECT_GE(game.size.height(), 660);
+    // Drawn no larger than Qt's scale, and on the view's device pixels.
+    EXPECT_LE(game.ratio, scale);
+    EXPECT_LE(game.size.width() * game.ratio, device.width() + 1);
+    EXPECT_LE(game.size.height() * game.ratio, device.height() + 1);
+  }
+}
+
+TEST(GamePixels, QtsOwnScaleWhereTheGameFitsAndNoneBelowOneDevicePixel) {
+  // At Qt's scale where the game fits: every pixel as Qt draws it.
+  const GamePixels fits = GamePixelsFor(QSize(1280, 980), 2.0);
+  EXPECT_EQ(fits.ratio, 2.0);
+  EXPECT_EQ(fits.size, QSize(1280, 980));
+  // Where it fits at no scale, one game pixel to the device pixel: the view
+  // then says the screen is too small.
+  const GamePixels tooSmall = GamePixelsFor(QSize(500, 320), 2.0);
+  EXPECT_EQ(tooSmall.ratio, 1.0);
+  EXPECT_EQ(tooSmall.size, QSize(1000, 640));
 }
 
 }  // namespace
