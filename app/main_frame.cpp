@@ -9,6 +9,7 @@
 #include <QMessageBox>
 
 #include "app/about_dlg.h"
+#include "app/focus_keeper.h"
 #include "app/quadrilexd_doc.h"
 #include "app/screen_filler.h"
 #include "platform/afx.h"
@@ -24,6 +25,7 @@ CMainFrame::CMainFrame(CQuadrilexdDoc& doc) : QMainWindow(nullptr), m_doc(doc) {
   m_viewWindow = new CViewWindow(this);
   setCentralWidget(m_viewWindow);
   m_filler = new CScreenFiller(this, m_viewWindow);
+  new CFocusKeeper(this);
   // The menu bar belongs in the game's window, under its caption. Without
   // this Qt would first ask the session bus for a desktop-wide menu (and
   // start a bus of its own when there is none) before the first frame.
@@ -117,16 +119,10 @@ void CMainFrame::OnFileNew() {
 
 void CMainFrame::OnFileOpen() {
   const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"));
-  if (!path.isEmpty()) {
-    // The document holds nothing: the file is opened, and nothing is read from it.
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-      m_doc.OnNewDocument();
-      m_doc.SetPathName(path);
-    } else {
-      QMessageBox::warning(this, QString::fromLatin1(AfxGetAppName()),
-                           QStringLiteral("Cannot open the file %1.\n%2").arg(path, file.errorString()));
-    }
+  QString error;
+  if (!path.isEmpty() && !m_doc.OpenFrom(path, &error)) {
+    QMessageBox::warning(this, QString::fromLatin1(AfxGetAppName()),
+                         QStringLiteral("Cannot open the file %1.\n%2").arg(path, error));
   }
   m_viewWindow->RequestGamePaint();
 }

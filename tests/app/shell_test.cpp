@@ -1,6 +1,9 @@
 // The application shell on Qt's offscreen platform: start-up, the main window,
 // the menu, the accelerators, the document commands and the About box.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -24,9 +27,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <clocale>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "app/about_dlg.h"
@@ -69,6 +77,71 @@ std::vector<QString> ActionTexts(QMenu* menu) {
   return texts;
 }
 
+// A named pipe, made and later removed by the test. Should the game block on
+// it (an open() with no one at the other end), the pipe's other end is
+// opened after a deadline and the given bytes are written to it, so that the
+// test fails and says so instead of hanging.
+class PipeWithDeadline {
+ public:
+  explicit PipeWithDeadline(QString path, QByteArray bytesForABlockedReader = {})
+      : m_path(std::move(path)), m_bytes(std::move(bytesForABlockedReader)) {
+    m_made = ::mkfifo(QFile::encodeName(m_path).constData(), 0600) == 0;
+  }
+  PipeWithDeadline(const PipeWithDeadline&) = delete;
+  PipeWithDeadline& operator=(const PipeWithDeadline&) = delete;
+  ~PipeWithDeadline() {
+    Disarm();
+    QFile::remove(m_path);
+  }
+
+  bool Made() const { return m_made; }
+
+  // From now on, the game has until the deadline to be done with the pipe.
+  void Arm() {
+    Disarm();
+    m_done = false;
+    m_guard = std::thread([this] {
+      std::unique_lock<std::mutex> lock(m_mutex);
+      if (m_doneChanged.wait_for(lock, kDeadline, [this] { return m_done; })) return;
+      // Opened for reading and writing, the pipe never blocks, and releases
+      // whoever waits at either end.
+      const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_NONBLOCK);
+      if (fd < 0) return;
+      m_released = true;
+      if (!m_bytes.isEmpty() && ::write(fd, m_bytes.constData(), static_cast<size_t>(m_bytes.size())) < 0) {
+        m_bytes.clear();
+      }
+      // Held a little, so that the released reader finds the bytes before its end of file.
+      m_doneChanged.wait_for(lock, std::chrono::seconds(1), [this] { return m_done; });
+      ::close(fd);
+    });
+  }
+
+  // The game has come back: the deadline no longer holds.
+  void Disarm() {
+    {
+      const std::lock_guard<std::mutex> lock(m_mutex);
+      m_done = true;
+    }
+    m_doneChanged.notify_all();
+    if (m_guard.joinable()) m_guard.join();
+  }
+
+  // True when the game was still held by the pipe at the deadline.
+  bool HeldTheGame() const { return m_released; }
+
+ private:
+  static constexpr std::chrono::seconds kDeadline{10};
+  const QString m_path;
+  QByteArray m_bytes;
+  bool m_made = false;
+  std::mutex m_mutex;
+  std::condition_variable m_doneChanged;
+  bool m_done = true;
+  std::atomic<bool> m_released{false};
+  std::thread m_guard;
+};
+
 class ShellTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
@@ -97,6 +170,39 @@ class ShellTest : public ::testing::Test {
     painter.fillRect(QRect(2, 300, 1, 1), Qt::cyan);
   }
   bool MarkStillThere() { return Window()->Surface().Image().pixelColor(2, 300) == QColor(Qt::cyan); }
+
+  // What the game says when the player picks the named pipe at path in the
+  // file dialog that the accelerator opens (Ctrl+O or Ctrl+S). The game must
+  // come back from the pipe before the pipe's deadline.
+  struct Refusal {
+    QString caption;
+    QString text;
+  };
+  Refusal PickAPipe(PipeWithDeadline& pipe, const QString& path, Qt::Key key) {
+    Refusal refusal;
+    ModalAnswer answer([&](QWidget* modal) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        TypeFileName(dialog, path);
+        pipe.Arm();
+        // Accepted as typed: Save's dialog would first ask whether to replace it.
+        QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, QDialog::Accepted));
+      } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        pipe.Disarm();
+        refusal = {box->windowTitle(), box->text()};
+        box->accept();
+      }
+    });
+    answer.Repeat();
+    QTest::keyClick(Window(), key, Qt::ControlModifier);
+    pipe.Disarm();
+    return refusal;
+  }
+
+  // True when the clock box changes within a few seconds: the view's timers still fire.
+  bool ClockStillTicks() {
+    const std::string shown = View()->TimeLeftText();
+    return WaitUntil([&] { return View()->TimeLeftText() != shown; }, 3000);
+  }
 
   std::unique_ptr<CQuadrilexdApp> app;
 };
@@ -314,6 +420,79 @@ TEST_F(ShellTest, SaveThatCannotWriteSaysSoAndChangesNothing) {
   EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot save the file"))) << message.toStdString();
   EXPECT_FALSE(QFileInfo::exists(path));
   EXPECT_EQ(std::vector<int>(View()->Arrangements(), View()->Arrangements() + 12), before);
+}
+
+// A named pipe picked in Open's dialog is refused at once, with no wait for a
+// writer: the game goes on, its clock with it.
+TEST_F(ShellTest, OpenRefusesANamedPipeWithoutWaitingOnIt) {
+  Start();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("pipe"));
+  PipeWithDeadline pipe(path);
+  ASSERT_TRUE(pipe.Made());
+  const Refusal refusal = PickAPipe(pipe, path, Qt::Key_O);
+  EXPECT_FALSE(pipe.HeldTheGame()) << "Open waited on the pipe until its deadline";
+  EXPECT_EQ(refusal.caption.toStdString(), "Quadrilex");
+  EXPECT_TRUE(refusal.text.startsWith(QStringLiteral("Cannot open the file"))) << refusal.text.toStdString();
+  EXPECT_TRUE(refusal.text.contains(QStringLiteral("named pipe"))) << refusal.text.toStdString();
+  EXPECT_TRUE(ClockStillTicks());
+}
+
+// Save onto a named pipe says why it refuses, writes nothing and waits for
+// no reader.
+TEST_F(ShellTest, SaveRefusesANamedPipeAndSaysWhy) {
+  Start();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("pipe"));
+  PipeWithDeadline pipe(path);
+  ASSERT_TRUE(pipe.Made());
+  const Refusal refusal = PickAPipe(pipe, path, Qt::Key_S);
+  EXPECT_FALSE(pipe.HeldTheGame()) << "Save waited on the pipe until its deadline";
+  EXPECT_EQ(refusal.caption.toStdString(), "Quadrilex");
+  EXPECT_TRUE(refusal.text.startsWith(QStringLiteral("Cannot save the file"))) << refusal.text.toStdString();
+  EXPECT_TRUE(refusal.text.contains(QStringLiteral("named pipe"))) << refusal.text.toStdString();
+  EXPECT_TRUE(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+  EXPECT_TRUE(ClockStillTicks());
+}
+
+// A settings file that is a named pipe, or one far larger than any the game
+// writes, is passed over with a line on standard error: the game starts,
+// with the defaults.
+TEST_F(ShellTest, ASettingsFileThatIsAPipeOrHugeIsPassedOverAndTheDefaultsHold) {
+  const QByteArray settingsText = "[Settings]\nPreviewPages=3\n";
+  // Where QSettings keeps the file (asked while there is none).
+  const QString path =
+      QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(AfxGetAppName())).fileName();
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+  for (const bool asAPipe : {true, false}) {
+    SCOPED_TRACE(asAPipe ? "a named pipe" : "a file of 2 MiB");
+    QFile::remove(path);
+    std::unique_ptr<PipeWithDeadline> pipe;
+    if (asAPipe) {
+      pipe = std::make_unique<PipeWithDeadline>(path, settingsText);
+      ASSERT_TRUE(pipe->Made());
+      pipe->Arm();
+    } else {
+      // The value at its head, then nothing but holes up to 2 MiB.
+      QFile file(path);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(settingsText);
+      ASSERT_TRUE(file.resize(2 * 1024 * 1024));
+    }
+    testing::internal::CaptureStderr();
+    app = std::make_unique<CQuadrilexdApp>(StartOptions{7u});
+    const bool started = app->InitInstance();
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (pipe) pipe->Disarm();
+    EXPECT_TRUE(started);
+    EXPECT_FALSE(pipe && pipe->HeldTheGame()) << "the start waited on the pipe until its deadline";
+    EXPECT_EQ(app->PreviewPages(), 0);
+    EXPECT_NE(said.find("quadrilex: the settings file " + path.toStdString()), std::string::npos) << said;
+    EXPECT_NE(said.find("the defaults hold"), std::string::npos) << said;
+    app.reset();
+    pipe.reset();
+    QFile::remove(path);
+  }
 }
 
 TEST_F(ShellTest, EditKeysAndPaneKeysDoNothing) {
