@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "app/quadrilexd_app.h"
@@ -24,54 +25,74 @@ QByteArray Quoted(const QString& value) {
 
 // A command line that cannot be understood: one line, and the status that
 // tells a script it was called wrongly.
-[[noreturn]] void UsageError(const QByteArray& message) {
+void SayUsageError(const QByteArray& message) {
   std::fprintf(stderr, "quadrilex: %s (see --help)\n", message.constData());
-  std::exit(2);
 }
+constexpr int kUsageErrorStatus = 2;
 
-// Reads the command line. --help lists Qt's own options too, since the
-// player may want them (-platform, -display, -style...).
-StartOptions ParseCommandLine(const QApplication& app) {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Quadrilex, a timed tile puzzle: bring every block to the master "
-                                                  "block's arrangement before the clock runs out."));
-  const QCommandLineOption seedOption(QStringLiteral("seed"),
-                                      QStringLiteral("Deal the boards from seed N, so that a game can be replayed."),
-                                      QStringLiteral("N"));
-  const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
-  parser.addOption(seedOption);
-  parser.addOption(versionOption);
-  parser.addHelpOption();
-
-  QStringList arguments = app.arguments();
-  for (QString& argument : arguments) {
-    if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) argument = QStringLiteral("--help-all");
-  }
-  // Errors are ours to report (Qt's own parser would end with status 1); what
-  // is left, help and the version, Qt's parser carries out.
-  if (!parser.parse(arguments)) {
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty()) UsageError("unknown option " + Quoted(unknown.first()));
-    UsageError(parser.errorText().toLocal8Bit());
-  }
-  if (!parser.positionalArguments().isEmpty()) UsageError("unexpected argument " + Quoted(parser.positionalArguments().first()));
-  parser.process(arguments);
-
-  if (parser.isSet(versionOption)) {
-    std::printf("%s %s (Quadrilex Version %s)\n", version_info::kProductName, version_info::kVersion, kVersionLabel);
-    std::exit(0);
+// The game's options. --help lists Qt's own options too, since the player may
+// want them (-platform, -display, -style...).
+class CommandLine {
+ public:
+  CommandLine() {
+    m_parser.setApplicationDescription(QStringLiteral("Quadrilex, a timed tile puzzle: bring every block to the master "
+                                                      "block's arrangement before the clock runs out."));
+    m_parser.addOption(m_seedOption);
+    m_parser.addOption(m_versionOption);
+    m_parser.addHelpOption();
   }
 
-  StartOptions options;
-  if (parser.isSet(seedOption)) {
+  // What is wrong with the command line, in one line; empty when it can be
+  // carried out. Errors are ours to report (Qt's own parser would end with
+  // status 1). Help and the version are given whatever else was asked for.
+  QByteArray Fault(const QStringList& typed) {
+    m_arguments = typed;
+    for (QString& argument : m_arguments) {
+      if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) argument = QStringLiteral("--help-all");
+    }
+    if (!m_parser.parse(m_arguments)) {
+      const QStringList unknown = m_parser.unknownOptionNames();
+      if (!unknown.isEmpty()) return "unknown option " + Quoted(unknown.first());
+      return m_parser.errorText().toLocal8Bit();
+    }
+    const QStringList positional = m_parser.positionalArguments();
+    if (!positional.isEmpty()) return "unexpected argument " + Quoted(positional.first());
+    if (m_parser.isSet(QStringLiteral("help-all")) || m_parser.isSet(m_versionOption)) return {};
+    if (m_parser.isSet(m_seedOption) && !Seed().has_value()) {
+      return "--seed needs a whole number from 0 to 4294967295, not " + Quoted(m_parser.value(m_seedOption));
+    }
+    return {};
+  }
+
+  // Carries out a command line that Fault() found sound: help and the version
+  // end the program here; otherwise the options for the game.
+  StartOptions Carry() {
+    m_parser.process(m_arguments);
+    if (m_parser.isSet(m_versionOption)) {
+      std::printf("%s %s (Quadrilex Version %s)\n", version_info::kProductName, version_info::kVersion, kVersionLabel);
+      std::exit(0);
+    }
+    StartOptions options;
+    options.seed = Seed();
+    return options;
+  }
+
+ private:
+  std::optional<unsigned> Seed() const {
+    if (!m_parser.isSet(m_seedOption)) return std::nullopt;
     bool ok = false;
-    const QString value = parser.value(seedOption);
-    const uint seed = value.toUInt(&ok);
-    if (!ok) UsageError("--seed needs a whole number from 0 to 4294967295, not " + Quoted(value));
-    options.seed = seed;
+    const uint seed = m_parser.value(m_seedOption).toUInt(&ok);
+    if (!ok) return std::nullopt;
+    return seed;
   }
-  return options;
-}
+
+  QCommandLineParser m_parser;
+  const QCommandLineOption m_seedOption{QStringLiteral("seed"),
+                                        QStringLiteral("Deal the boards from seed N, so that a game can be replayed."),
+                                        QStringLiteral("N")};
+  const QCommandLineOption m_versionOption{QStringLiteral("version"), QStringLiteral("Show the version and exit.")};
+  QStringList m_arguments;
+};
 
 // True when the command line only asks for help or the version, which must
 // work from a terminal with no display.
@@ -83,10 +104,53 @@ bool OnlyAsksForText(int argc, char* argv[]) {
   return false;
 }
 
+// The options Qt and its platforms take for themselves (as --help lists
+// them), each with whether a value follows it.
+struct QtOption {
+  const char* name;
+  bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},   {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},    {"qwindowtitle", true},  {"qmljsdebugger", true},
+    {"reverse", false},   {"session", true},            {"testability", false},  {"style", true},
+    {"stylesheet", true}, {"widgetcount", false},
+    // X11's, as its platform takes them.
+    {"display", true},    {"name", true},               {"sync", false},         {"geometry", true},
+    {"title", true},      {"icon", true},
+};
+
+// The command line as typed, less Qt's own options: what the game's parser
+// would see had Qt taken its options out, as it does once it has a display.
+QStringList WithoutQtOptions(const QStringList& typed) {
+  QStringList left;
+  for (qsizetype i = 0; i < typed.size(); ++i) {
+    const QString& argument = typed[i];
+    if (i == 0 || !argument.startsWith(QLatin1Char('-'))) {
+      left += argument;
+      continue;
+    }
+    QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+    const bool valueAttached = name.contains(QLatin1Char('='));
+    name = name.section(QLatin1Char('='), 0, 0);
+    const QtOption* qtOption = nullptr;
+    for (const QtOption& option : kQtOptions) {
+      if (name == QLatin1String(option.name)) qtOption = &option;
+    }
+    if (qtOption == nullptr) {
+      left += argument;
+      continue;
+    }
+    if (qtOption->takesValue && !valueAttached) ++i;
+  }
+  return left;
+}
+
 // Qt's messages while the application object connects to the display. When
 // no platform can be started Qt ends the process with an abort (and a core
-// dump); that case becomes one line and status 1 instead. Whatever the
-// platform (X11, Wayland, one named with -platform), its failure arrives
+// dump); that case becomes one line and status 1 instead, unless the command
+// line itself is wrong, which is said first and whatever the display. Whatever
+// the platform (X11, Wayland, one named with -platform), its failure arrives
 // here, so no display has to be probed beforehand.
 struct HeldMessage {
   QtMsgType type;
@@ -99,9 +163,20 @@ struct HeldMessage {
 };
 QtMessageHandler g_previousHandler = nullptr;
 std::vector<HeldMessage> g_heldMessages;
+// The command line as typed: by the time the display fails, Qt has taken
+// some of its own options out of argv.
+QStringList g_typedArguments;
 
 void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg) {
+    // Qt is half built here: the process ends at once, without running its
+    // exit handlers.
+    CommandLine commandLine;
+    const QByteArray fault = commandLine.Fault(WithoutQtOptions(g_typedArguments));
+    if (!fault.isEmpty()) {
+      SayUsageError(fault);
+      std::_Exit(kUsageErrorStatus);
+    }
     std::fprintf(stderr, "quadrilex: cannot open a display (DISPLAY or WAYLAND_DISPLAY)\n");
     std::_Exit(1);
   }
@@ -122,12 +197,19 @@ void ReleaseStartupMessages() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  for (int i = 0; i < argc; ++i) g_typedArguments += QString::fromLocal8Bit(argv[i]);
   if (OnlyAsksForText(argc, argv)) qputenv("QT_QPA_PLATFORM", "minimal");
   g_previousHandler = qInstallMessageHandler(HoldStartupMessage);
   QApplication application(argc, argv);
   ReleaseStartupMessages();
   QGuiApplication::setDesktopFileName(QString::fromLatin1(version_info::kDesktopId));
-  const StartOptions options = ParseCommandLine(application);
+  CommandLine commandLine;
+  const QByteArray fault = commandLine.Fault(QApplication::arguments());
+  if (!fault.isEmpty()) {
+    SayUsageError(fault);
+    return kUsageErrorStatus;
+  }
+  const StartOptions options = commandLine.Carry();
   CQuadrilexdApp app(options);
   if (!app.InitInstance()) return 1;
   return QApplication::exec();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The command line of the real executable, from a terminal with no display:
 # every usage error ends with status 2 and one line that quotes at most 40
-# characters of what was typed; with no display to open the game ends with
-# status 1 and one line, and --help and --version still work.
+# characters of what was typed, whether a display could be opened or not;
+# with no display to open the game ends with status 1 and one line, and
+# --help and --version still work.
 #
 #   command_line_test.sh QUADRILEX
 set -uo pipefail
@@ -33,6 +34,14 @@ expect 2 "Missing value after '--seed'" $offscreen -- --seed
 expect 2 '^quadrilex: --seed needs a whole number from 0 to 4294967295, not "9{40}\.\.\."' $offscreen -- --seed "$long"
 expect 2 '^quadrilex: unknown option "no-such-option"' $offscreen -- --no-such-option
 expect 2 '^quadrilex: unexpected argument "stray"' $offscreen -- --seed 4 stray
+
+# The same errors where no display can be opened at all: the command line is
+# judged first. Qt's own options, and their values, are no error.
+expect 2 "Missing value after '--seed'" -- --seed
+expect 2 '^quadrilex: --seed needs a whole number from 0 to 4294967295, not "abc"' -- --seed abc
+expect 2 '^quadrilex: unknown option "bogus"' -- --bogus
+expect 2 '^quadrilex: unexpected argument "stray"' -- stray
+expect 2 '^quadrilex: unexpected argument "stray"' -- -qwindowtitle Kiosk --seed 4 stray
 
 expect 1 '^quadrilex: cannot open a display \(DISPLAY or WAYLAND_DISPLAY\)$' --
 expect 1 '^quadrilex: cannot open a display \(DISPLAY or WAYLAND_DISPLAY\)$' DISPLAY=:93 -- --seed 4
