@@ -2,6 +2,8 @@
 // shapes before the clock runs out.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QEventLoop>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -194,6 +196,32 @@ void ReleaseStartupMessages() {
   g_heldMessages.clear();
 }
 
+// True when there is a screen to show the game on. With every output of the
+// display turned off, Qt stands in a screen of no size, on which a window is
+// never shown.
+bool HasAScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr && !screen->geometry().isEmpty();
+}
+
+// A kiosk may start the game before its monitor is on: the game waits, with
+// no window, until a screen comes, so that its window is made for that screen
+// and shown on it.
+void WaitForAScreen() {
+  if (HasAScreen()) return;
+  std::fprintf(stderr, "quadrilex: no screen is on; waiting for one\n");
+  QEventLoop wait;
+  const auto checkAgain = [&wait] {
+    if (HasAScreen()) wait.quit();
+  };
+  QObject::connect(qApp, &QGuiApplication::screenAdded, &wait, checkAgain);
+  QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, &wait, checkAgain);
+  if (QScreen* standIn = QGuiApplication::primaryScreen()) {
+    QObject::connect(standIn, &QScreen::geometryChanged, &wait, checkAgain);
+  }
+  wait.exec();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -210,6 +238,7 @@ int main(int argc, char* argv[]) {
     return kUsageErrorStatus;
   }
   const StartOptions options = commandLine.Carry();
+  WaitForAScreen();
   CQuadrilexdApp app(options);
   if (!app.InitInstance()) return 1;
   return QApplication::exec();
