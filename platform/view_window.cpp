@@ -40,6 +40,10 @@ QMessageBox::Icon IconFor(UINT style) {
 // may fall a hair short of that pixel.
 constexpr qreal kPointerSlack = 1e-6;
 
+// How long a pause holds the thread between two looks at what the window
+// should send to the screen again.
+constexpr std::chrono::milliseconds kHoldingStep(10);
+
 // The virtual-key code of a key, as far as the game tells keys apart.
 UINT VirtualKey(int qtKey) {
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + static_cast<UINT>(qtKey - Qt::Key_F1);
@@ -139,6 +143,11 @@ void CViewWindow::SeedRandom() {
 
 int CViewWindow::NextRandom() { return std::rand(); }
 
+void CViewWindow::SetSoundOutput(CSoundOutput* output) {
+  m_sound = output;
+  if (m_sound) m_sound->SetWhileWaiting([this] { m_resend.WhileHolding(); });
+}
+
 bool CViewWindow::PlaySound(UINT id, Playing how) {
   if (!m_sound) return false;
   const QByteArray wave = FindResourceBytes(id, kSoundResourceType);
@@ -149,8 +158,13 @@ bool CViewWindow::PlaySound(UINT id, Playing how) {
 }
 
 void CViewWindow::Pause(int milliseconds) {
+  using Clock = std::chrono::steady_clock;
   Present(Presenting::kBeforeHolding);
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (auto now = Clock::now(); now < end; now = Clock::now()) {
+    std::this_thread::sleep_for(std::min<Clock::duration>(end - now, kHoldingStep));
+    m_resend.WhileHolding();
+  }
 }
 
 void CViewWindow::ExitProcess(int status) {
@@ -243,6 +257,7 @@ void CViewWindow::paintEvent(QPaintEvent* event) {
     }
   }
   m_unpresented -= event->region();
+  m_resend.Painted(event->region());
   if (!m_exposed) {
     m_exposed = true;
     if (m_afterFirstShown) QTimer::singleShot(0, this, std::exchange(m_afterFirstShown, nullptr));

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "platform/host.h"
+#include "platform/picture_resend.h"
 #include "platform/surface.h"
 
 class CView;
@@ -37,7 +38,7 @@ class CViewWindow : public QWidget, public CViewHost {
   // The seed of the deal's generator; without one, the clock's time.
   void SetSeed(std::optional<unsigned> seed) { m_seed = seed; }
   // Sound output for PlaySound; without one every sound fails.
-  void SetSoundOutput(CSoundOutput* output) { m_sound = output; }
+  void SetSoundOutput(CSoundOutput* output);
   // The colour the window shows before the game has painted: the game's ground.
   void SetBackground(COLORREF colour);
   // Called after every paint of the game, when what it shows may have changed.
@@ -103,6 +104,7 @@ class CViewWindow : public QWidget, public CViewHost {
   std::function<void()> m_afterPaint;
   std::function<void()> m_afterFirstShown;
   QRegion m_unpresented;  // drawn on the surface, not yet painted on the window
+  CPictureResend m_resend{this};
   bool m_exposed = false;
   bool m_shownAtSize = false;  // painted on the screen since its last resize
   bool m_paintPending = false;

@@ -36,6 +36,7 @@ CDeferredSoundOutput::~CDeferredSoundOutput() {
 
 bool CDeferredSoundOutput::Play(const QByteArray& wave, bool wait) {
   if (!Usable()) return false;
+  m_output->SetWhileWaiting(m_whileWaiting);
   if (m_output->Play(wave, wait)) return true;
   if (m_output->Lost()) LoseDevice();
   return false;

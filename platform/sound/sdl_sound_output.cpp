@@ -176,6 +176,7 @@ void CSdlSoundOutput::WaitUntilHeard(std::uint32_t bytes) const {
   const auto giveUp = Clock::now() + length + lastBuffer + kWaitSlack;
   while (m_sdl->SDL_GetQueuedAudioSize(m_device) > 0 && Clock::now() < giveUp && !Lost()) {
     std::this_thread::sleep_for(kWaitStep);
+    if (m_whileWaiting) m_whileWaiting();
   }
   std::this_thread::sleep_for(lastBuffer);
 }

@@ -1,0 +1,88 @@
+#include "platform/picture_resend.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// How long after a picture it is sent again, and how often while the game
+// holds the thread: about as long as a loaded compositor takes to draw a
+// frame or two, and short enough that the player does not see the wait.
+constexpr int kResendMs = 150;
+// A compositor can be started or stopped while the game runs (xfwm4 switches
+// its own on and off); the window system is asked again after this long.
+constexpr qint64 kAskAgainMs = 1000;
+
+// True when a compositing manager owns the screen the window is on: the owner
+// of the _NET_WM_CM_Sn selection, n the number of the window's screen.
+bool ScreenIsComposited(QWidget* window) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  const QWidget* topLevel = window->window();
+  if (!x11 || !topLevel->windowHandle()) return false;
+  xcb_connection_t* connection = x11->connection();
+  const auto id = static_cast<xcb_window_t>(topLevel->windowHandle()->winId());
+  xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
+  if (!geometry) return false;
+  const xcb_window_t root = geometry->root;
+  std::free(geometry);
+  int screen = 0;
+  for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection)); it.rem;
+       xcb_screen_next(&it), ++screen) {
+    if (it.data->root == root) break;
+  }
+  const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
+  if (!atom) return false;
+  const xcb_atom_t selection = atom->atom;
+  std::free(atom);
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+  const bool composited = owner && owner->owner != XCB_WINDOW_NONE;
+  std::free(owner);
+  return composited;
+}
+
+}  // namespace
+
+CPictureResend::CPictureResend(QWidget* window) : m_window(window) {
+  m_later.setSingleShot(true);
+  m_later.setInterval(kResendMs);
+  QObject::connect(&m_later, &QTimer::timeout, window, [this] {
+    Resend();
+    m_sent = QRegion();
+  });
+}
+
+void CPictureResend::Painted(const QRegion& region) {
+  if (m_resending) return;
+  if (!m_sinceAsked.isValid() || m_sinceAsked.elapsed() >= kAskAgainMs) {
+    m_composited = ScreenIsComposited(m_window);
+    m_sinceAsked.start();
+  }
+  if (!m_composited) return;
+  m_sent += region;
+  m_sinceSent.start();
+  if (!m_later.isActive()) m_later.start();
+}
+
+void CPictureResend::WhileHolding() {
+  // The timer cannot fire while the thread is held: the picture is sent
+  // again from here, and the timer sends it once more when the game goes on.
+  if (m_sent.isEmpty() || m_sinceSent.elapsed() < kResendMs) return;
+  Resend();
+}
+
+void CPictureResend::Resend() {
+  m_resending = true;
+  m_window->repaint(m_sent);
+  m_resending = false;
+  m_sinceSent.start();
+}
