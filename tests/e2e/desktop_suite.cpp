@@ -396,14 +396,16 @@ class ScaledScreen : public Desktop {
   }
 
   // Once the board is on the screen, nothing changes by itself: the frame and
-  // the window stay where they are, no property of the window is written,
-  // and the game uses under a twentieth of a core (the clock's box redrawn
-  // twenty times a second).
+  // the window stay where they are, nothing is written to the window (no
+  // property, not even as it was, and no geometry asked for again), and the
+  // game uses under a twentieth of a core (the clock's box redrawn twenty
+  // times a second).
   void ExpectSettled(std::chrono::seconds span) {
     const WindowId window = game_->window().id;
     const Rect frame = x_->frameOf(window);
     const Rect area = game_->window().area;
     const std::string properties = x_->properties(window);
+    x_->watchWrites(window);
     const double cpuBefore = game_->process().cpuSeconds();
     const auto end = std::chrono::steady_clock::now() + span;
     bool still = true;
@@ -415,7 +417,8 @@ class ScaledScreen : public Desktop {
     const double cpuUsed = game_->process().cpuSeconds() - cpuBefore;
     EXPECT_TRUE(still) << "the window moved from " << ToString(area) << " in frame " << ToString(frame) << ": "
                        << Where();
-    EXPECT_EQ(x_->properties(window), properties) << "a property of the window was written";
+    EXPECT_EQ(x_->properties(window), properties) << "a property of the window changed";
+    EXPECT_EQ(x_->writesSeen(), 0) << "the window's properties or geometry were written";
     const double seconds = std::chrono::duration<double>(span).count();
     std::cout << "[   cpu    ] " << cpuUsed << " s in " << seconds << " s after the board" << std::endl;
     EXPECT_LT(cpuUsed, 0.05 * seconds) << "the game used " << cpuUsed << " s of a core in " << seconds << " s";

@@ -393,6 +393,26 @@ std::string XSession::properties(WindowId window) {
   return all;
 }
 
+void XSession::watchWrites(WindowId window) {
+  Display* d = handle_->display;
+  if (watched_ != 0) XSelectInput(d, watched_, NoEventMask);
+  XSync(d, True);  // what came before is not counted
+  watched_ = window;
+  writes_ = 0;
+  XSelectInput(d, window, PropertyChangeMask | StructureNotifyMask);
+  XSync(d, False);
+}
+
+int XSession::writesSeen() {
+  Display* d = handle_->display;
+  XSync(d, False);
+  XEvent event;
+  while (watched_ != 0 && XCheckWindowEvent(d, watched_, PropertyChangeMask | StructureNotifyMask, &event)) {
+    if (event.type == PropertyNotify || event.type == ConfigureNotify) ++writes_;
+  }
+  return writes_;
+}
+
 void XSession::setResources(const std::string& text) {
   Display* d = handle_->display;
   if (text.empty()) {

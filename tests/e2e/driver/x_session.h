@@ -92,6 +92,12 @@ class XSession {
   // are equal when nobody has written a property in between (or has written
   // it back as it was).
   std::string properties(WindowId window);
+  // Starts counting what is written to the window: each property written
+  // (even written as it was) and each change of its geometry or stacking the
+  // server carries out or a manager answers. `writesSeen` gives the count
+  // since.
+  void watchWrites(WindowId window);
+  int writesSeen();
   // The X resources of the screen (the RESOURCE_MANAGER text that xrdb
   // writes, as a desktop's settings do: "Xft.dpi:\t192\n"); empty removes them.
   void setResources(const std::string& text);
@@ -110,6 +116,8 @@ class XSession {
   bool hasXTest_ = false;
   int pressDelayMs_ = 0;
   std::chrono::steady_clock::time_point lastClick_;
+  WindowId watched_ = 0;
+  int writes_ = 0;
 };
 
 }  // namespace e2e
