@@ -1,9 +1,15 @@
 // Keeps the main frame filling the available area of its screen, whatever the
 // window manager does: there may be none (a kiosk, a bare X session), it may
 // map the window at a size of its own before it places it, or it may restore,
-// tile, drag or minimize it on the player's request. Each time the frame has
-// been moved off that area it is put back at once; and when the area itself
-// changes (a screen resized, a panel added or removed) the frame follows it.
+// tile, drag, minimize or roll it up into its caption on the player's request.
+// Each time the frame has been moved off that area it is put back at once; and
+// when the area itself changes (a screen resized, a panel added or removed)
+// the frame follows it. A manager that is still starting may drop the frame's
+// first map request: until the frame is first exposed, it is mapped again.
+//
+// On X11 the frame is placed in the server's own pixels, the unit of the
+// screen, its panels and the manager's decorations, whatever scale Qt draws
+// at; only the place given before the first show goes through Qt.
 //
 // The game is laid out for the frame's settled size only: the view window is
 // told when the frame fills its area, and keeps its picture and layout while
