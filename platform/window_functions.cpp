@@ -8,12 +8,13 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
 #include <vector>
+
+#include "platform/x11_connection.h"
 
 namespace {
 
@@ -220,11 +221,6 @@ void LeaveOutSyncRequests(xcb_connection_t* connection, xcb_window_t window) {
   if (atoms.syncRequestCounter != XCB_ATOM_NONE) xcb_delete_property(connection, window, atoms.syncRequestCounter);
 }
 
-xcb_connection_t* X11Connection() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->connection() : nullptr;
-}
-
 }  // namespace
 
 void OfferOnlyClose(QWidget* window) {
@@ -301,8 +297,10 @@ FramePlacement PlacementOf(QWidget* window) {
   std::free(rootGeometry);
   std::free(origin);
   placement.pinnedSize = PinnedSizeIn(normalHints);
-  for (const std::uint32_t state : Cardinals(netWmState)) {
-    if (state == atoms.netWmStateShaded && state != XCB_ATOM_NONE) placement.shaded = true;
+  if (atoms.netWmStateShaded != XCB_ATOM_NONE) {
+    for (const std::uint32_t state : Cardinals(netWmState)) {
+      if (state == atoms.netWmStateShaded) placement.shaded = true;
+    }
   }
   if (supportingCheck.Exists()) {
     placement.settledByManager = wmState.Exists() && (frame != client || !HasNonZeroExtents(frameExtents)) &&
