@@ -1,12 +1,10 @@
 #include "platform/keyboard_focus.h"
 
-#include <xcb/xcb.h>
-
-#include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/x11_connection.h"
 
 namespace {
 
@@ -69,9 +67,8 @@ bool IsProgramWindow(xcb_connection_t* connection, xcb_window_t topLevel, xcb_wi
 }  // namespace
 
 KeyboardHolder CurrentKeyboardHolder() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (!x11) return KeyboardHolder::kThisProgram;
-  xcb_connection_t* connection = x11->connection();
+  xcb_connection_t* connection = X11Connection();
+  if (!connection) return KeyboardHolder::kThisProgram;
   xcb_get_input_focus_reply_t* focus = xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr);
   if (!focus) return KeyboardHolder::kThisProgram;
   const xcb_window_t window = focus->focus;

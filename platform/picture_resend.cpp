@@ -1,14 +1,12 @@
 #include "platform/picture_resend.h"
 
-#include <xcb/xcb.h>
-
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+
+#include "platform/x11_connection.h"
 
 namespace {
 
@@ -23,10 +21,9 @@ constexpr qint64 kAskAgainMs = 1000;
 // True when a compositing manager owns the screen the window is on: the owner
 // of the _NET_WM_CM_Sn selection, n the number of the window's screen.
 bool ScreenIsComposited(QWidget* window) {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  xcb_connection_t* connection = X11Connection();
   const QWidget* topLevel = window->window();
-  if (!x11 || !topLevel->windowHandle()) return false;
-  xcb_connection_t* connection = x11->connection();
+  if (!connection || !topLevel->windowHandle()) return false;
   const auto id = static_cast<xcb_window_t>(topLevel->windowHandle()->winId());
   xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
   if (!geometry) return false;
