@@ -192,6 +192,7 @@ FramePlacement PlacementByQt(QWidget* window) {
   placement.frame = window->frameGeometry();
   const QScreen* screen = window->screen();
   placement.available = screen ? screen->availableGeometry() : placement.frame;
+  if (window->minimumSize() == window->maximumSize()) placement.pinnedSize = window->minimumSize();
   return placement;
 }
 
@@ -323,7 +324,11 @@ QRect LogicalRectOf(QWidget* window, const QRect& device) {
 
 void PinGeometry(QWidget* window, const QRect& client) {
   xcb_connection_t* connection = X11Connection();
-  if (!connection) return;
+  if (!connection) {
+    // Where there is no server to ask, Qt's own pixels are the window system's.
+    window->setFixedSize(client.size());
+    return;
+  }
   // Qt writes these hints in its own pixels, rounded from the size it was
   // given; these are the server's, to the pixel.
   const auto width = static_cast<std::uint32_t>(client.width());
@@ -355,7 +360,10 @@ void PinGeometry(QWidget* window, const QRect& client) {
 
 void RequestGeometry(QWidget* window, const QRect& client) {
   xcb_connection_t* connection = X11Connection();
-  if (!connection) return;
+  if (!connection) {
+    window->setGeometry(client);
+    return;
+  }
   // With the static gravity Qt gives the window, a manager reads x and y as
   // the place of the window itself, not of its frame.
   const std::uint32_t values[] = {static_cast<std::uint32_t>(client.x()), static_cast<std::uint32_t>(client.y()),

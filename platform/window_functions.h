@@ -57,13 +57,14 @@ QRect LogicalRectOf(QWidget* window, const QRect& device);
 
 // Asks the manager to hold the window at this geometry (inside its frame, in
 // server pixels): its size neither larger nor smaller, and its place where the
-// window itself asks to stand. Does nothing off X11.
+// window itself asks to stand. Off X11, where placements are Qt's own, through
+// Qt.
 void PinGeometry(QWidget* window, const QRect& client);
 
 // Asks the window system for the window's geometry (inside the manager's
 // frame, in server pixels), whatever Qt believes it has: a manager that turned
 // down an earlier request, or moved the window without telling it, leaves Qt
-// believing that the window already stands there. Does nothing off X11.
+// believing that the window already stands there. Off X11, through Qt.
 void RequestGeometry(QWidget* window, const QRect& client);
 
 // Asks the manager to unroll a window it has rolled up into its caption.
