@@ -16,8 +16,13 @@ CFocusKeeper::CFocusKeeper(QWidget* frame) : QObject(frame), m_frame(frame) {
   m_look.setSingleShot(true);
   m_look.setInterval(kLookAfterMs);
   connect(&m_look, &QTimer::timeout, this, [this] { TakeKeyboardIfNobodyHasIt(); });
+  // A box of the game's that closes leaves the keyboard with nobody: it is
+  // taken back at once, before the player's next key, and looked at again
+  // once a manager has had its say.
   connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
-    if (!window) m_look.start();
+    if (window) return;
+    QTimer::singleShot(0, this, [this] { TakeKeyboardIfNobodyHasIt(); });
+    m_look.start();
   });
   qApp->installEventFilter(this);
 }

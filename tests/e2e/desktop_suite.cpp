@@ -190,6 +190,12 @@ TEST_F(Desktop, WhatTheManagerDoesToTheFrameIsUndoneAndTheGameGoesOn) {
     expectRestored("a drag of the caption");
     x_->requestIconic(window);
     expectRestored("a request to minimize it");
+    // Back from the minimize, the keyboard is the game's again with no click
+    // (KWin gives it to nobody).
+    x_->tapKey(XK_F1);
+    EXPECT_TRUE(WaitFor(3s, [&] { return !OnlyTheMainWindow(); })) << "after the minimize, F1 showed nothing";
+    x_->tapKey(XK_Return);
+    EXPECT_TRUE(WaitFor(3s, [&] { return OnlyTheMainWindow(); })) << "Return did not close the instructions";
     x_->requestMoveResize(window, Rect{100, 80, 900, 600});
   } else {
     // With no manager, only another client moves a window.
@@ -297,6 +303,87 @@ TEST_F(Desktop, AltF4EndsTheGameWithStatusZero) {
   const auto status = game_->process().waitExit(10s);
   ASSERT_TRUE(status) << "the game is still running after Alt+F4";
   EXPECT_TRUE(status->exited && status->code == 0) << ToString(*status);
+}
+
+// What the game draws before it holds its thread, the opening lines while the
+// opening sound plays above all, is on the screen while it holds it, under a
+// compositing manager as under any other; and the first click on an arrow,
+// made as soon as the board shows, moves its block. Ten starts, under the
+// managers that composite (mutter, KWin) and one that does not (openbox).
+TEST_F(Desktop, TheOpeningLinesShowWhileTheSoundPlaysAndTheFirstClickMovesItsBlock) {
+  const std::string wm = Env("QUADRILEX_E2E_WM", "openbox");
+  if (wm != "mutter" && wm != "kwin" && wm != "openbox") GTEST_SKIP() << "run under mutter, KWin and openbox";
+  constexpr int kStarts = 10;
+  for (int run = 0; run < kStarts; ++run) {
+    SCOPED_TRACE("start " + std::to_string(run + 1) + " of " + std::to_string(kStarts));
+    ASSERT_NO_FATAL_FAILURE(StartGame(run));
+    ASSERT_TRUE(game_->locateView(10s)) << Where();
+    std::vector<LineScore> lines;
+    ASSERT_TRUE(game_->waitForOpeningLines(10s, &lines)) << "the opening lines never reached the screen";
+    ASSERT_TRUE(game_->waitForBoard(15s)) << "no board in " << ToString(game_->view());
+    const std::vector<Code> dealt = game_->codes();
+    // An arrow of block 1 whose move neither matches the master nor meets
+    // another block: the block just shows its new arrangement.
+    int zone = 0;
+    for (int z = 1; z <= kArrowZoneCount && zone == 0; ++z) {
+      if (std::find(dealt.begin(), dealt.end(), ApplyZone(dealt[1], z)) == dealt.end()) zone = z;
+    }
+    ASSERT_NE(zone, 0) << Join(dealt);
+    game_->clickZone(1, zone);
+    const Code expected = ApplyZone(dealt[1], zone);
+    Code seen;
+    EXPECT_TRUE(WaitFor(1500ms, [&] { return (seen = game_->readBoard()[1]) == expected; }))
+        << "zone " << zone << " of block 1 (" << dealt[1] << ") should give " << expected << "; the block shows "
+        << seen;
+  }
+}
+
+// The keyboard works from the first frame, with no click first: where no
+// manager gives the game the keyboard, the game takes it, at its start and
+// again when its F1 box has closed.
+TEST_F(Desktop, TheKeysWorkWithoutAClickFirst) {
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
+  x_->tapKey(XK_F4, {XK_Alt_L});
+  const auto status = game_->process().waitExit(10s);
+  ASSERT_TRUE(status) << "the game is still running after Alt+F4, its first input";
+  EXPECT_TRUE(status->exited && status->code == 0) << ToString(*status);
+
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
+  const auto hasKeyboard = [&](WindowId window) { return x_->isWithin(x_->inputFocus(), window); };
+  x_->tapKey(XK_F1);
+  WindowId box = 0;
+  ASSERT_TRUE(WaitFor(5s, [&] {
+    for (const WindowInfo& w : game_->otherWindows()) {
+      if (!w.overrideRedirect) box = w.id;
+    }
+    return box != 0;
+  })) << "F1 showed no instructions";
+  EXPECT_TRUE(WaitFor(2s, [&] { return hasKeyboard(box); })) << "the instructions did not get the keyboard";
+  x_->tapKey(XK_Return);
+  ASSERT_TRUE(WaitFor(5s, [&] { return OnlyTheMainWindow(); })) << "Return did not close the instructions";
+  EXPECT_TRUE(WaitFor(2s, [&] { return hasKeyboard(game_->window().id); }))
+      << "the keyboard did not come back to the game when the instructions closed";
+  x_->tapKey(XK_p, {XK_Control_L});
+  const auto printDialog = [&] {
+    for (const WindowInfo& w : game_->otherWindows()) {
+      if (w.title == "Print") return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(WaitFor(5s, printDialog)) << "Ctrl+P after the instructions opened no Print dialog";
+  x_->tapKey(XK_Escape);
+  EXPECT_TRUE(WaitFor(5s, [&] { return OnlyTheMainWindow(); })) << "Escape did not close the Print dialog";
+}
+
+// A window of another program that holds the keyboard keeps it: the game takes
+// the keyboard only where nobody has it.
+TEST_F(Desktop, TheGameLeavesTheKeyboardWithAnotherProgramsWindow) {
+  if (x_->hasWindowManager()) GTEST_SKIP() << "with a manager, the manager gives the keyboard";
+  const WindowId other = x_->showWindowWithKeyboard();
+  ASSERT_NE(other, 0u) << "no window of our own could be shown";
+  ASSERT_NO_FATAL_FAILURE(StartToBoard());
+  EXPECT_FALSE(WaitFor(1s, [&] { return x_->inputFocus() != other; }))
+      << "the game took the keyboard from another program's window";
 }
 
 // Sets an environment variable for the games started while it lives, and puts

@@ -437,4 +437,22 @@ bool XSession::hasWindowManager() {
   return found;
 }
 
+WindowId XSession::showWindowWithKeyboard() {
+  Display* d = handle_->display;
+  const Window window = XCreateSimpleWindow(d, handle_->root, 0, 0, 200, 100, 0, 0, 0);
+  XStoreName(d, window, "another program");
+  XMapWindow(d, window);
+  XSync(d, False);
+  for (int tries = 0; tries < 200; ++tries) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(d, window, &attributes) && attributes.map_state == IsViewable) {
+      XSetInputFocus(d, window, RevertToParent, CurrentTime);
+      XSync(d, False);
+      return window;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return 0;
+}
+
 }  // namespace e2e

@@ -103,6 +103,9 @@ class XSession {
   void setResources(const std::string& text);
   // True when a window manager owns the screen (_NET_SUPPORTING_WM_CHECK).
   bool hasWindowManager();
+  // Shows a small window of this session's own, as another program would,
+  // and gives it the keyboard focus; 0 when it could not be shown.
+  WindowId showWindowWithKeyboard();
 
  private:
   XSession() = default;
