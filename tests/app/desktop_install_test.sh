@@ -48,27 +48,11 @@ done
 # its WM_CLASS is the entry's StartupWMClass.
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$id.desktop")
 [ -n "$wm_class" ] || fail "the desktop entry has no StartupWMClass"
-poll() {  # poll TRIES COMMAND...: true once COMMAND succeeds, tried every tenth of a second
-  local tries=$1
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-dbus-daemon --session --nofork --nopidfile --print-address=1 >"$prefix/bus" 2>/dev/null &
+. "$(dirname "$0")/../support/virtual_x.sh"
+start_session_bus "$prefix/bus"
+start_xvfb 1280x1024x24 "$prefix/display"
+QT_QPA_PLATFORM=xcb "$prefix/bin/quadrilex" --seed 1 >"$prefix/game.log" 2>&1 &
 pids+=($!)
-poll 50 test -s "$prefix/bus" || fail "the session bus did not start"
-exec 3>"$prefix/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-poll 100 test -s "$prefix/display" || fail "Xvfb did not start"
-DISPLAY=":$(head -n 1 "$prefix/display")" DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$prefix/bus") QT_QPA_PLATFORM=xcb \
-  "$prefix/bin/quadrilex" --seed 1 >"$prefix/game.log" 2>&1 &
-pids+=($!)
-export DISPLAY=":$(head -n 1 "$prefix/display")"
 poll 300 sh -c "xdotool search --onlyvisible --name 'Version J614' | grep -q ." ||
   fail "the installed game showed no window: $(cat "$prefix/game.log")"
 window=$(xdotool search --onlyvisible --name 'Version J614' | head -n 1)

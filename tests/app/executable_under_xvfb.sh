@@ -7,11 +7,8 @@
 set -euo pipefail
 game=$1
 pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-}
-trap 'cleanup; rm -f "$log" "$log.wm" "$log.bus"' EXIT
+. "$(dirname "$0")/../support/virtual_x.sh"
+trap 'stop_started; rm -f "$log" "$log.wm" "$log.bus" "$log.display"' EXIT
 log=$(mktemp)
 fail() {
   echo "FAIL: $*" >&2
@@ -19,71 +16,16 @@ fail() {
   cat "$log" >&2
   if [ -n "${DISPLAY:-}" ]; then
     echo "--- the game's windows on $DISPLAY:" >&2
-    for w in $(xdotool search --name Quadrilex 2>/dev/null); do
-      xwininfo -id "$w" 2>/dev/null | grep -E 'xwininfo:|Map State|-geometry' >&2 || true
-    done
+    show_game_windows
   fi
   exit 1
 }
 
-# Starts a virtual X server of the given size on a free display of our own,
-# with a window manager, and points DISPLAY at it.
+# Starts a virtual X server of the given size, with openbox, and points
+# DISPLAY at it.
 start_x() {
-  local display=
-  for n in $(seq 120 199); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-  done
-  [ -n "$display" ] || fail "no free X display"
-  # Without -noreset the server starts itself anew each time its last client
-  # leaves, and refuses the clients that come meanwhile: the check that it
-  # answers would itself make the next client fail.
-  Xvfb "$display" -screen 0 "$1" -nolisten tcp -noreset >/dev/null 2>&1 &
-  pids+=($!)
-  export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-  # The game starts once the manager owns the screen and answers requests.
-  # A manager started the moment the server answers may still fail to open
-  # the display: it is started again, as often as three times.
-  local wm
-  for _ in 1 2 3; do
-    openbox >"$log.wm" 2>&1 &
-    wm=$!
-    pids+=($wm)
-    for _ in $(seq 100); do
-      if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-        manager_answers && return 0
-        fail "openbox took the screen but does not answer requests"
-      fi
-      kill -0 "$wm" 2>/dev/null || break
-      sleep 0.1
-    done
-  done
-  fail "openbox did not take the screen: $(cat "$log.wm")"
-}
-
-# openbox marks the screen as its own before it has finished starting, and
-# what a client asks of it in that moment can be lost: a window mapped then
-# can stay unmapped for good. A switch to the second desktop and back, asked
-# for again until openbox has made it, shows that it now answers.
-manager_answers() {
-  local desktop
-  for desktop in 1 0; do
-    poll 50 sh -c "xdotool set_desktop $desktop; sleep 0.1; xprop -root _NET_CURRENT_DESKTOP | grep -q '= $desktop\$'" ||
-      return 1
-  done
-}
-
-# poll TRIES COMMAND...: true as soon as COMMAND succeeds, tried every tenth
-# of a second.
-poll() {
-  local tries=$1
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
+  start_xvfb "$1" "$log.display"
+  start_openbox "$log.wm"
 }
 
 # Waits for the game to end and sets status to its exit status. (Not in a
@@ -100,15 +42,7 @@ wait_for_exit() {
 }
 
 # The game starts in a session with its own D-Bus session bus, as on a desktop.
-# Without one, Qt's accessibility bridge has libdbus launch a bus for the
-# display, forking from a thread of a process with several; in a build with
-# AddressSanitizer that child can hang before it runs dbus-launch, and the
-# game with it.
-dbus-daemon --session --nofork --nopidfile --print-address=1 >"$log.bus" 2>/dev/null &
-pids+=($!)
-poll 50 test -s "$log.bus" || fail "the session bus did not start"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$log.bus")
-export DBUS_SESSION_BUS_ADDRESS
+start_session_bus "$log.bus"
 
 # On a screen too small for the board the game says so and ends with status 1.
 start_x 1000x700x24

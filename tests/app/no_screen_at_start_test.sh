@@ -7,12 +7,9 @@
 set -euo pipefail
 game=$1
 pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-}
+. "$(dirname "$0")/../support/virtual_x.sh"
 log=$(mktemp)
-trap 'cleanup; rm -f "$log" "$log.bus"' EXIT
+trap 'stop_started; rm -f "$log" "$log.bus" "$log.display"' EXIT
 fail() {
   echo "FAIL: $*" >&2
   echo "--- the game's output:" >&2
@@ -20,23 +17,9 @@ fail() {
   if [ -n "${DISPLAY:-}" ]; then
     echo "--- the outputs and the game's windows on $DISPLAY:" >&2
     xrandr >&2 2>&1 || true
-    for w in $(xdotool search --name Quadrilex 2>/dev/null); do
-      xwininfo -id "$w" 2>/dev/null | grep -E 'xwininfo:|Map State|-geometry' >&2 || true
-    done
+    show_game_windows
   fi
   exit 1
-}
-
-# poll TRIES COMMAND...: true as soon as COMMAND succeeds, tried every tenth
-# of a second.
-poll() {
-  local tries=$1
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
 }
 
 # The game's main window, mapped: its title carries the version.
@@ -44,22 +27,8 @@ shown_window() {
   xdotool search --onlyvisible --name 'Version J614' 2>/dev/null | head -n 1
 }
 
-# A session bus of its own, as on a desktop (see executable_under_xvfb.sh).
-dbus-daemon --session --nofork --nopidfile --print-address=1 >"$log.bus" 2>/dev/null &
-pids+=($!)
-poll 50 test -s "$log.bus" || fail "the session bus did not start"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$log.bus")
-export DBUS_SESSION_BUS_ADDRESS
-
-display=
-for n in $(seq 120 199); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-poll 50 xdpyinfo || fail "Xvfb did not start"
+start_session_bus "$log.bus"
+start_xvfb 1280x1024x24 "$log.display"
 
 # The monitor off. (xrandr then fails to shrink the screen to nothing, which
 # Xvfb refuses; the output is off all the same.)

@@ -38,44 +38,11 @@ fail() {
   exit 1
 }
 
-# poll TRIES COMMAND...: true as soon as COMMAND succeeds, tried every tenth
-# of a second.
-poll() {
-  local tries=$1
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
+. "$(dirname "$0")/../support/virtual_x.sh"
 
-# A session bus of its own, as on a desktop, so that no bus is launched for
-# the display from one of the game's threads.
-dbus-daemon --session --nofork --nopidfile --print-address=1 >"$dir/bus" 2>/dev/null &
-pids+=($!)
-poll 50 test -s "$dir/bus" || fail "the session bus did not start"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$dir/bus")
-export DBUS_SESSION_BUS_ADDRESS
-
-exec 3>"$dir/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-poll 100 test -s "$dir/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$dir/display")"
-
-# The game starts once openbox owns the screen and has carried out a request
-# (a switch to the second desktop and back): what is asked of it before that
-# can be lost.
-openbox --sm-disable >"$dir/openbox.log" 2>&1 &
-pids+=($!)
-poll 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" ||
-  fail "openbox did not take the screen: $(cat "$dir/openbox.log")"
-for desktop in 1 0; do
-  poll 50 sh -c "xdotool set_desktop $desktop; sleep 0.1; xprop -root _NET_CURRENT_DESKTOP | grep -q '= $desktop\$'" ||
-    fail "openbox does not answer requests"
-done
+start_session_bus "$dir/bus"
+start_xvfb 1280x1024x24 "$dir/display"
+start_openbox "$dir/openbox.log"
 
 # What the sink plays, as 8000 16-bit samples a second: the game's and the
 # server's silence is digital zero, so a sound is any byte that is not.
