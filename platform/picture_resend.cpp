@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <QWindow>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -59,7 +60,6 @@ CPictureResend::CPictureResend(QWidget* window) : m_window(window) {
 }
 
 void CPictureResend::Painted(const QRegion& region) {
-  if (m_resending) return;
   if (!m_sinceAsked.isValid() || m_sinceAsked.elapsed() >= kAskAgainMs) {
     m_composited = ScreenIsComposited(m_window);
     m_sinceAsked.start();
@@ -78,8 +78,28 @@ void CPictureResend::WhileHolding() {
 }
 
 void CPictureResend::Resend() {
-  m_resending = true;
-  m_window->repaint(m_sent);
-  m_resending = false;
   m_sinceSent.start();
+  xcb_connection_t* connection = X11Connection();
+  QWidget* holder = m_window->internalWinId() ? m_window : m_window->nativeParentWidget();
+  if (!connection || !holder) return;
+  // The server copies the window's pixels onto themselves: nothing on the
+  // screen changes, and the copy is new damage for the manager to take in.
+  // The game draws nothing again for it.
+  const auto window = static_cast<xcb_window_t>(holder->internalWinId());
+  const QPoint offset = m_window->mapTo(holder, QPoint(0, 0));
+  const qreal ratio = holder->devicePixelRatioF();
+  const xcb_gcontext_t gc = xcb_generate_id(connection);
+  const std::uint32_t noExposures = 0;
+  xcb_create_gc(connection, gc, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+  for (const QRect& rect : m_sent) {
+    const QRect logical = rect.translated(offset);
+    const auto left = static_cast<std::int16_t>(std::floor(logical.left() * ratio));
+    const auto top = static_cast<std::int16_t>(std::floor(logical.top() * ratio));
+    const auto right = static_cast<int>(std::ceil((logical.right() + 1) * ratio));
+    const auto bottom = static_cast<int>(std::ceil((logical.bottom() + 1) * ratio));
+    xcb_copy_area(connection, window, window, gc, left, top, left, top, static_cast<std::uint16_t>(right - left),
+                  static_cast<std::uint16_t>(bottom - top));
+  }
+  xcb_free_gc(connection, gc);
+  xcb_flush(connection);
 }

@@ -9,9 +9,11 @@
 // frames of a collision) nothing changes for seconds, and the player sees the
 // picture before.
 //
-// So the window hands what it painted over once more a moment later, and
-// while the game holds its thread, again every moment until it goes on. Where
-// no compositor draws the screen (no manager, openbox, a Wayland session) the
+// So the window has the server damage what it painted once more a moment
+// later, and while the game holds its thread, again every moment until it
+// goes on: the server copies the window's pixels onto themselves, which
+// changes nothing on the screen and costs the game no drawing. Where no
+// compositor draws the screen (no manager, openbox, a Wayland session) the
 // window's pictures go straight to the screen, and nothing is sent again.
 #pragma once
 
@@ -36,9 +38,8 @@ class CPictureResend {
 
   QWidget* m_window;
   QTimer m_later;
-  QRegion m_sent;  // painted since the last time it was all sent again
+  QRegion m_sent;  // painted since it was last all sent again
   QElapsedTimer m_sinceSent;
-  bool m_resending = false;
   bool m_composited = false;
   QElapsedTimer m_sinceAsked;  // since the window system was asked about a compositor
 };
