@@ -19,15 +19,16 @@ constexpr int kResendMs = 150;
 // its own on and off); the window system is asked again after this long.
 constexpr qint64 kAskAgainMs = 1000;
 
-// True when a compositing manager owns the screen the window is on: the owner
-// of the _NET_WM_CM_Sn selection, n the number of the window's screen.
-bool ScreenIsComposited(QWidget* window) {
+// The selection a compositing manager owns on the screen the window is on:
+// _NET_WM_CM_Sn, n the number of the window's screen. None off X11. A window
+// never leaves its X screen, so this is asked once.
+xcb_atom_t CompositorSelectionOf(QWidget* window) {
   xcb_connection_t* connection = X11Connection();
   const QWidget* topLevel = window->window();
-  if (!connection || !topLevel->windowHandle()) return false;
+  if (!connection || !topLevel->windowHandle()) return XCB_ATOM_NONE;
   const auto id = static_cast<xcb_window_t>(topLevel->windowHandle()->winId());
   xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
-  if (!geometry) return false;
+  if (!geometry) return XCB_ATOM_NONE;
   const xcb_window_t root = geometry->root;
   std::free(geometry);
   int screen = 0;
@@ -38,14 +39,20 @@ bool ScreenIsComposited(QWidget* window) {
   const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
   xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
       connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
-  if (!atom) return false;
-  const xcb_atom_t selection = atom->atom;
+  const xcb_atom_t selection = atom ? atom->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
   std::free(atom);
+  return selection;
+}
+
+// True when a compositing manager owns the selection now.
+bool SelectionHasOwner(xcb_atom_t selection) {
+  xcb_connection_t* connection = X11Connection();
+  if (!connection || selection == XCB_ATOM_NONE) return false;
   xcb_get_selection_owner_reply_t* owner =
       xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
-  const bool composited = owner && owner->owner != XCB_WINDOW_NONE;
+  const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
   std::free(owner);
-  return composited;
+  return owned;
 }
 
 }  // namespace
@@ -61,7 +68,9 @@ CPictureResend::CPictureResend(QWidget* window) : m_window(window) {
 
 void CPictureResend::Painted(const QRegion& region) {
   if (!m_sinceAsked.isValid() || m_sinceAsked.elapsed() >= kAskAgainMs) {
-    m_composited = ScreenIsComposited(m_window);
+    // One round trip a second at most, whatever the pace of the paints.
+    if (m_compositorSelection == XCB_ATOM_NONE) m_compositorSelection = CompositorSelectionOf(m_window);
+    m_composited = SelectionHasOwner(m_compositorSelection);
     m_sinceAsked.start();
   }
   if (!m_composited) return;

@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QRegion>
 #include <QTimer>
+#include <cstdint>
 
 class QWidget;
 
@@ -40,6 +41,7 @@ class CPictureResend {
   QTimer m_later;
   QRegion m_sent;  // painted since it was last all sent again
   QElapsedTimer m_sinceSent;
+  std::uint32_t m_compositorSelection = 0;  // the atom of its _NET_WM_CM_Sn, once known
   bool m_composited = false;
   QElapsedTimer m_sinceAsked;  // since the window system was asked about a compositor
 };
